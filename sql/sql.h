@@ -1,0 +1,138 @@
+// The database client layer: one session per process, statements with bound
+// values, single-row selects and cursors, in the manner of embedded SQL.
+//
+// Status codes (every function that returns int):
+//   0      success
+//   1403   no row found (single-row select), no more rows (fetch), or an
+//          UPDATE/DELETE that touched no row
+//   < 0    an Oracle error code (see sql/errors.h)
+//
+// Statement texts are written as the Oracle statements they stand for
+// (":b0" placeholders, sysdate, TO_CHAR, TO_DATE, trunc, "rollback  to x");
+// the engine adapts them.  A placeholder that appears several times takes
+// one value; values are given in order of first appearance.
+//
+// Every Stmt is prepared once per session, on first use, and reused.
+// Declare them where they are used, as function-level statics:
+//
+//   static sql::Stmt s{"delete  from Kvn500Auk  where AukApk=:b0"};
+//   sql::Bind b[] = {sql::BText(order, 13)};
+//   int rc = sql::Exec(s, b, 1);
+#ifndef PPS2BDE_SQL_SQL_H_
+#define PPS2BDE_SQL_SQL_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "runtime/text.h"
+
+namespace sql {
+
+enum Type : uint8_t {
+  kText,      // zero-terminated text of width bytes (terminator included)
+  kTextPair,  // bind only: text at p (width) followed by text at p2 (width2)
+  kI16,       // int32_t in memory; travels as a 16-bit signed integer
+  kI32,       // int32_t
+  kF64,       // double
+};
+
+// One input value.  A text value is read up to its terminator or width-1
+// bytes; an empty text is bound as NULL (Oracle's '' is NULL).
+struct Bind {
+  Type type;
+  const void* p;
+  uint16_t width;
+  const void* p2;
+  uint16_t width2;
+};
+
+// One output target.  Text: cut to width-1 bytes and zero-filled to width;
+// kI16: the value is cut to 16 bits and sign-extended into an int32_t.  A
+// NULL column gives an empty text or 0 and is never an error.
+struct Out {
+  Type type;
+  void* p;
+  uint16_t width;
+};
+
+inline Bind BText(const char* s, size_t width) {
+  return Bind{kText, s, static_cast<uint16_t>(width), nullptr, 0};
+}
+template <size_t N>
+inline Bind BText(const Text<N>& t) { return BText(t.s, N); }
+// Date part followed by time part, bound as one text (yyyymmddHHMMSS).
+template <size_t N, size_t M>
+inline Bind BPair(const Text<N>& a, const Text<M>& b) {
+  return Bind{kTextPair, a.s, static_cast<uint16_t>(N), b.s,
+              static_cast<uint16_t>(M)};
+}
+inline Bind BI16(const int32_t& v) { return Bind{kI16, &v, 4, nullptr, 0}; }
+inline Bind BI32(const int32_t& v) { return Bind{kI32, &v, 4, nullptr, 0}; }
+inline Bind BF64(const double& v) { return Bind{kF64, &v, 8, nullptr, 0}; }
+
+inline Out OText(char* s, size_t width) {
+  return Out{kText, s, static_cast<uint16_t>(width)};
+}
+template <size_t N>
+inline Out OText(Text<N>& t) { return OText(t.s, N); }
+inline Out OI16(int32_t& v) { return Out{kI16, &v, 4}; }
+inline Out OI32(int32_t& v) { return Out{kI32, &v, 4}; }
+inline Out OF64(double& v) { return Out{kF64, &v, 8}; }
+
+// A statement text and its prepared form in the current session.
+struct Stmt {
+  const char* text;
+  void* prepared = nullptr;  // engine handle, valid while epoch matches
+  uint32_t epoch = 0;        // session the handle belongs to
+};
+
+// A cursor: open runs the query, fetch delivers one row at a time.  The rows
+// are those the query saw at open (Oracle's read consistency): later writes,
+// commits and rollbacks of the session do not change them.
+struct Cursor {
+  void* impl = nullptr;  // engine cursor, null while closed
+  uint32_t epoch = 0;
+};
+
+// Opens the session.  connectText is "account/password@service"; for the
+// SQLite engine the service is the database file (it must exist).  Returns 0
+// or a negative code (-12154 when the service cannot be resolved).  A second
+// connect closes the first session.
+int Connect(const char* connectText);
+// Ends the session (tests and tools; the job never disconnects).
+void Disconnect();
+// True while a session is open.
+bool Connected();
+
+// Executes a statement that returns no rows (INSERT, UPDATE, DELETE,
+// "savepoint x", "rollback  to x", "commit", "rollback").
+int Exec(Stmt& s, const Bind* binds, int nbinds);
+// Runs a select that must return one row.  0 with the outputs filled; 1403
+// with none; -2112 when more than one row (outputs not filled).
+int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
+              int nouts);
+// Opens c on the statement (closing it first if open).
+int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
+// Fetches the next row; outputs are written only when the result is 0.
+int Fetch(Cursor& c, const Out* outs, int nouts);
+// Closes c; closing a closed cursor is 0.
+int Close(Cursor& c);
+
+// COMMIT and ROLLBACK of the session.
+int Commit();
+int Rollback();
+
+// A writing statement and its savepoint texts.  Write() runs the pattern of
+// every writing statement function: savepoint (status ignored), statement,
+// then COMMIT on 0 or the rollback to the savepoint otherwise (status
+// ignored).  It returns the statement's status.
+struct WriteStmt {
+  Stmt savepoint;  // "savepoint Xxx_Sp"
+  Stmt stmt;
+  Stmt rollback;   // "rollback  to Xxx_Sp"
+};
+int Write(WriteStmt& w, const Bind* binds, int nbinds);
+
+}  // namespace sql
+
+#endif  // PPS2BDE_SQL_SQL_H_

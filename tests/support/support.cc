@@ -1,0 +1,150 @@
+#include "tests/support/support.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gtest/gtest.h"
+#include "schema/schema_text.h"
+
+namespace testing_support {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/pps2bde-test-XXXXXX";
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (mkdtemp(buf.data()) == nullptr) {
+    ADD_FAILURE() << "mkdtemp failed: " << std::strerror(errno);
+  }
+  path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "";
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void MakeDirs(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+  auto parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) MakeDirs(parent.string());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!out) ADD_FAILURE() << "cannot write " << path;
+}
+
+int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
+               const std::vector<std::string>& env) {
+  pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+    for (const std::string& e : env) putenv(strdup(e.c_str()));
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) < 0) return -1;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+std::string BuiltProgram(const std::string& name) {
+  const char* b = std::getenv("PPS2BDE_BUILD");
+  return std::string(b && *b ? b : PPS2BDE_BUILD_DIR) + "/" + name;
+}
+
+static sqlite3* OpenDb(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << "cannot open " << path << ": " << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    return nullptr;
+  }
+  sqlite3_busy_timeout(db, 10000);
+  return db;
+}
+
+void CreateDatabase(const std::string& path) {
+  sqlite3* db = OpenDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (db == nullptr) return;
+  char* err = nullptr;
+  if (sqlite3_exec(db, Schema_SqliteText(), nullptr, nullptr, &err) != SQLITE_OK) {
+    ADD_FAILURE() << "schema: " << (err ? err : "?");
+    sqlite3_free(err);
+  }
+  sqlite3_close(db);
+}
+
+void ExecSql(const std::string& dbPath, const std::string& sql) {
+  sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READWRITE);
+  if (db == nullptr) return;
+  char* err = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    ADD_FAILURE() << "sql: " << (err ? err : "?") << "\n in: " << sql;
+    sqlite3_free(err);
+  }
+  sqlite3_close(db);
+}
+
+std::string QuerySql(const std::string& dbPath, const std::string& sql) {
+  sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READONLY);
+  if (db == nullptr) return "";
+  std::string out;
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+    ADD_FAILURE() << "query: " << sqlite3_errmsg(db) << "\n in: " << sql;
+    sqlite3_close(db);
+    return "";
+  }
+  bool first = true;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    if (!first) out += '\n';
+    first = false;
+    int n = sqlite3_column_count(st);
+    for (int i = 0; i < n; ++i) {
+      if (i) out += '|';
+      if (sqlite3_column_type(st, i) == SQLITE_NULL) {
+        out += "<null>";
+      } else {
+        const unsigned char* t = sqlite3_column_text(st, i);
+        out += reinterpret_cast<const char*>(t);
+      }
+    }
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+}  // namespace testing_support
