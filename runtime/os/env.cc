@@ -1,0 +1,27 @@
+// The Env in force and the local time read through it.
+#include "runtime/os/env.h"
+
+#include <cstring>
+
+namespace {
+
+// Null while the POSIX Env is in force.
+Env* g_env = nullptr;
+
+}  // namespace
+
+Env* Env_Get() { return g_env != nullptr ? g_env : Env_Posix(); }
+
+Env* Env_Set(Env* env) {
+  Env* previous = Env_Get();
+  g_env = env;
+  return previous;
+}
+
+void Env_LocalTime(struct tm* out) {
+  if (out == nullptr) return;
+  time_t now = Env_Get()->Now();
+  // A clock value the C library cannot break down gives the zero time
+  // rather than garbage.
+  if (localtime_r(&now, out) == nullptr) std::memset(out, 0, sizeof *out);
+}
