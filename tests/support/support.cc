@@ -60,12 +60,19 @@ void WriteAll(const std::string& path, const std::string& data) {
 }
 
 int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
-               const std::vector<std::string>& env) {
+               const std::vector<std::string>& env, const std::string& output) {
   pid_t pid = fork();
   if (pid < 0) return -1;
   if (pid == 0) {
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
     for (const std::string& e : env) putenv(strdup(e.c_str()));
+    if (!output.empty()) {
+      int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd < 0) _exit(125);
+      dup2(fd, 1);
+      dup2(fd, 2);
+      close(fd);
+    }
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);

@@ -34,8 +34,9 @@ void MakeDirs(const std::string& path);
 // Runs argv[0] with its arguments in cwd, waits and returns the exit code
 // (128+signal when killed).  Extra environment entries "NAME=value" are
 // added to the inherited environment.
+// When output is not empty, stdout and stderr go to that file.
 int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
-               const std::vector<std::string>& env = {});
+               const std::vector<std::string>& env = {}, const std::string& output = "");
 
 // Path of a built executable ("pps2bde", "pps2bde-admin").
 std::string BuiltProgram(const std::string& name);

@@ -1,0 +1,16 @@
+// The database session of the job: connect with the credentials of the
+// configuration file, commit at the end.
+#ifndef PPS2BDE_RUNTIME_SESSION_H_
+#define PPS2BDE_RUNTIME_SESSION_H_
+
+// Reads account, password and service from the configuration file
+// (deciphered), connects with "account/password@service" (at most 100
+// characters) and returns 0 or the negative database code.  The credentials
+// are wiped from memory before it returns and are never logged.
+int Db_Connect();
+// Commits the session's transaction; the status is ignored.
+void Db_Commit();
+// Rolls the session's transaction back and returns the status.
+int Db_Rollback();
+
+#endif  // PPS2BDE_RUNTIME_SESSION_H_

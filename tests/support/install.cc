@@ -1,0 +1,80 @@
+#include "tests/support/install.h"
+
+#include "gtest/gtest.h"
+#include "runtime/crypt.h"
+
+namespace testing_support {
+
+Installation::Installation(bool withDatabase) {
+  MakeDirs(root() + "/files");
+  MakeDirs(buff());
+  MakeDirs(run() + "/Msg");
+  WriteConfig("bde", "secret", "../../../../files/bde.db");
+  if (withDatabase) CreateDatabase(db());
+}
+
+void Installation::WriteConfig(const std::string& login, const std::string& pass,
+                               const std::string& net8) {
+  const std::string keys[] = {"LOGIN", "PASS", "NET8"};
+  const std::string values[] = {login, pass, net8};
+  std::string text;
+  for (int i = 0; i < 3; ++i) {
+    char cipher[kCryptCipherCap];
+    ASSERT_EQ(0, Crypt_Encode(values[i].c_str(), cipher, sizeof cipher, kCryptKeyText, 0));
+    text += "[" + keys[i] + "];Login;\r\n";
+    text += std::to_string(i + 1) + ";" + keys[i] + ";" + cipher + "\r\n";
+  }
+  WriteAll(config(), text);
+}
+
+int Installation::RunJob(const std::vector<std::string>& args,
+                         const std::vector<std::string>& env) {
+  std::vector<std::string> argv = {BuiltProgram("pps2bde")};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProcess(argv, run(), env, output());
+}
+
+namespace {
+
+// Takes one CR LF terminated line starting at pos with the given prefix.
+bool TakeLine(const std::string& b, size_t& pos, const std::string& prefix, std::string* value) {
+  if (b.compare(pos, prefix.size(), prefix) != 0) return false;
+  size_t end = b.find("\r\n", pos);
+  if (end == std::string::npos) return false;
+  *value = b.substr(pos + prefix.size(), end - pos - prefix.size());
+  pos = end + 2;
+  return true;
+}
+
+}  // namespace
+
+std::vector<LogEntry> ParseLog(const std::string& b) {
+  std::vector<LogEntry> out;
+  size_t pos = 0;
+  while (pos < b.size()) {
+    LogEntry e;
+    std::string empty;
+    bool ok = TakeLine(b, pos, "\xFE", &empty) && empty.empty() &&
+              TakeLine(b, pos, "System-Date: ", &e.date) &&
+              TakeLine(b, pos, "System-Time: ", &e.time) &&
+              TakeLine(b, pos, "MsgArt_____: ", &e.kinds) &&
+              TakeLine(b, pos, "Message____: ", &e.message) &&
+              TakeLine(b, pos, "Funktion___: ", &e.function) &&
+              TakeLine(b, pos, "ErrorCode__: ", &e.code);
+    if (!ok) {
+      ADD_FAILURE() << "log entry " << out.size() + 1 << " is malformed at byte " << pos;
+      break;
+    }
+    out.push_back(e);
+  }
+  return out;
+}
+
+std::string FmsgBytes(const std::string& date, const std::string& time,
+                      const std::string& message, const std::string& function, int code) {
+  return "\xFE\r\nSystem-Date: " + date + "\r\nSystem-Time: " + time +
+         "\r\nMsgArt_____: FMSG \r\nMessage____: " + message + "\r\nFunktion___: " + function +
+         "\r\nErrorCode__: " + std::to_string(code) + "\r\n";
+}
+
+}  // namespace testing_support
