@@ -1,0 +1,50 @@
+// The planning system's operation interface table Kvn503Afo.
+//
+// Status codes as everywhere (0, 1403, negative); nothing is logged.  Two
+// cursors exist, variant 1 ascending and variant 2 descending by order key.
+#ifndef PPS2BDE_DB_DBDNL_AFO_H_
+#define PPS2BDE_DB_DBDNL_AFO_H_
+
+#include <cstdint>
+
+#include "runtime/text.h"
+
+// One row of Kvn503Afo.
+struct PpsOperationRecord {
+  Text<13> AfoApk;       // order key
+  Text<6> AfoApp;        // operation within the order
+  Text<6> AfoVaf;
+  Text<6> AfoNaf;
+  Text<31> AfoBz1;
+  Text<31> AfoBz2;
+  Text<11> AfoTxt;
+  int32_t AfoSts = 0;    // 16-bit: PPS status; 9 asks for deletion
+  Text<9> AfoBgs;        // text yyyymmdd
+  Text<7> AfoBgz;        // text HHMMSS
+  Text<9> AfoEns;        // text yyyymmdd
+  Text<7> AfoEnz;        // text HHMMSS
+  int32_t AfoAgs = 0;    // 16-bit
+  double AfoSme = 0;
+  Text<4> AfoMee;
+  double AfoSta = 0;
+  double AfoStr = 0;
+  double AfoSte = 0;
+  Text<11> AfoApg;       // work group
+  Text<11> AfoApl;       // workplace
+  Text<31> AfoZf1;
+  Text<31> AfoZf2;
+  Text<31> AfoZf3;
+  Text<11> AfoKst;
+  Text<11> AfoFbe;
+};
+
+// Opens cursor `variant` (1 ascending, 2 descending by AfoApk) over the rows
+// with lower < AfoApk < upper.  Any other variant does nothing and returns 0.
+int Afo_Open(const char* lower, const char* upper, int variant);
+// Fetches the next row of that cursor into rec (written only on 0).
+int Afo_Fetch(PpsOperationRecord& rec, int variant);
+int Afo_Close(int variant);
+// Deletes the row with rec's AfoApk and AfoApp; commits on 0.
+int Afo_PKeyDel(const PpsOperationRecord& rec);
+
+#endif  // PPS2BDE_DB_DBDNL_AFO_H_

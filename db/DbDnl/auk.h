@@ -1,0 +1,51 @@
+// The planning system's order interface table Kvn500Auk.
+//
+// Every function returns the database status (0, 1403, negative) and logs
+// nothing.  There is one order cursor; its open, fetch and close are called
+// in that order, and its rows stay as they were at open across the commits
+// made between fetches.
+#ifndef PPS2BDE_DB_DBDNL_AUK_H_
+#define PPS2BDE_DB_DBDNL_AUK_H_
+
+#include <cstdint>
+
+#include "db/Dbstd/app.h"
+#include "runtime/text.h"
+
+// One row of Kvn500Auk.
+struct PpsOrderRecord {
+  Text<13> AukApk;       // order number, the key
+  Text<31> AukBz1;
+  Text<31> AukBz2;
+  Text<11> AukTxt;
+  int32_t AukSts = 0;    // 16-bit: PPS status; 9 asks for deletion
+  int32_t AukAfo = 0;    // 16-bit; not taken over
+  Text<8> AukKun;
+  Text<31> AukKb1;
+  Text<31> AukKb2;
+  Text<9> AukBgs;        // text yyyymmdd in the interface table
+  Text<9> AukEns;        // text yyyymmdd
+  Text<21> AukTnr;
+  Text<31> AukTb1;
+  Text<31> AukTb2;
+  double AukSme = 0;
+  Text<4> AukMee;
+  Text<31> AukZf1;
+  Text<31> AukZf2;
+  Text<31> AukZf3;
+  Text<11> AukFbe;       // production area (area key)
+  Text<11> AukKst;       // cost centre
+};
+
+// Opens the cursor over the rows with lower < AukApk < upper, ascending.
+int Auk_Open(const char* lower, const char* upper);
+// Fetches the next row into rec (written only on 0).
+int Auk_Fetch(PpsOrderRecord& rec);
+int Auk_Close();
+// Deletes the row of this order number; commits on 0.
+int Auk_PKeyDel(const char* orderNumber);
+// Sets AppDwn and AppDna of every operation of the order op.AppApk to the
+// values of op; commits on 0 (1403 when the order has no operations).
+int Apk_AppDel(const OperationRecord& op);
+
+#endif  // PPS2BDE_DB_DBDNL_AUK_H_
