@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <thread>
 
 #include "runtime/os/env.h"
 
@@ -156,10 +158,8 @@ class PosixEnv final : public Env {
   }
 
   void SleepMs(int ms) override {
-    if (ms <= 0) return;
-    struct timespec req = {ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
-    struct timespec rem;
-    while (nanosleep(&req, &rem) != 0 && errno == EINTR) req = rem;
+    // nanosleep underneath, resumed with the remaining time after a signal.
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
   }
 
   time_t Now() override { return time(nullptr); }
