@@ -1,9 +1,9 @@
 #include "runtime/session.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "runtime/ini.h"
+#include "runtime/text.h"
 #include "sql/sql.h"
 
 namespace {
@@ -21,8 +21,14 @@ int Db_Connect() {
   char password[52] = {};
   char service[52] = {};
   Ini_ReadLogin(account, password, service);
+  // account "/" password "@" service, cut at 100 characters.
   char connect[101] = {};
-  std::snprintf(connect, sizeof connect, "%s/%s@%s", account, password, service);
+  size_t n = 0;
+  for (const char* part : {static_cast<const char*>(account), "/",
+                           static_cast<const char*>(password), "@",
+                           static_cast<const char*>(service)}) {
+    n += Text_Copy(connect + n, sizeof connect - n, part);
+  }
   int rc = sql::Connect(connect);
   Wipe(account, sizeof account);
   Wipe(password, sizeof password);
