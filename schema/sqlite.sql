@@ -1,0 +1,640 @@
+-- The shared PPS/BDE database for the SQLite engine.
+--
+-- Dates.  Every Oracle DATE column is a TEXT column holding local time as
+-- 'YYYY-MM-DD HH:MM:SS', the time always present ('2024-03-15 00:00:00' for a
+-- plain day).  In this form text comparison orders dates in time, so
+-- conditions such as "KsgGvo<=trunc(sysdate)" and "BakDtm<=TO_DATE(...)" work
+-- on the stored text.  The engine's TO_CHAR, TO_DATE, TRUNC and sysdate read
+-- and write this form, and every other program that writes these tables (the
+-- planning system, the queue filler) must write dates in it too.  The
+-- planning system's interface tables Kvn500Auk and Kvn503Afo are different:
+-- there the dates and times are plain texts yyyymmdd and HHMMSS (AukBgs,
+-- AfoBgz, ...), selected as they stand, so they are not DATE columns.
+--
+-- KvnSystem.  A few statements name the calendar tables with the schema
+-- prefix KvnSystem (KvnSystem.Kvn133Bak).  The engine attaches this same
+-- database file a second time under the name KvnSystem, so Kvn133Bak,
+-- Kvn133Kal and Kvn301Asw are plain tables of this file, reachable with and
+-- without the prefix.
+--
+-- Types.  Text columns are TEXT, the Oracle column type in the comment;
+-- whole numbers INTEGER; quantities, times and other fractional numbers REAL.
+-- Nothing is constrained beyond what Oracle would enforce: primary keys,
+-- whose columns are NOT NULL as in Oracle.  The client layer binds an empty
+-- text as NULL (Oracle's '' is NULL), so an empty key fails as in Oracle.
+-- A single-column INTEGER key is declared WITHOUT ROWID: as an ordinary
+-- rowid table SQLite would silently number a NULL key instead of refusing it.
+--
+-- Names are spelled as the statements spell them; SQLite matches table and
+-- column names without regard to case, so "update KVN501Apk" finds Kvn501Apk.
+
+-- The whole schema is one unit: created completely or not at all, and with
+-- one sync instead of one per statement.  A savepoint rather than BEGIN, so
+-- that a caller may also load the text inside a transaction of its own.
+SAVEPOINT pps2bde_schema;
+
+-- ---------------------------------------------------------------------------
+-- Planning-system interface (written by the planning system, emptied by the
+-- order and operation transfers).
+
+-- Production orders that the planning system created, changed or deleted.
+CREATE TABLE Kvn500Auk (
+  AukApk TEXT NOT NULL,  -- VARCHAR2(12) order number
+  AukBz1 TEXT,           -- VARCHAR2(30)
+  AukBz2 TEXT,           -- VARCHAR2(30)
+  AukTxt TEXT,           -- VARCHAR2(10)
+  AukSts INTEGER,        -- NUMBER(4), PPS status (9: delete)
+  AukAfo INTEGER,        -- NUMBER(4)
+  AukKun TEXT,           -- VARCHAR2(7) customer
+  AukKb1 TEXT,           -- VARCHAR2(30)
+  AukKb2 TEXT,           -- VARCHAR2(30)
+  AukBgs TEXT,           -- VARCHAR2(8) start date yyyymmdd (text, not DATE)
+  AukEns TEXT,           -- VARCHAR2(8) end date yyyymmdd (text, not DATE)
+  AukTnr TEXT,           -- VARCHAR2(20) part number
+  AukTb1 TEXT,           -- VARCHAR2(30)
+  AukTb2 TEXT,           -- VARCHAR2(30)
+  AukSme REAL,           -- NUMBER target quantity
+  AukMee TEXT,           -- VARCHAR2(3) unit
+  AukZf1 TEXT,           -- VARCHAR2(30)
+  AukZf2 TEXT,           -- VARCHAR2(30)
+  AukZf3 TEXT,           -- VARCHAR2(30)
+  AukFbe TEXT,           -- VARCHAR2(10) production area
+  AukKst TEXT,           -- VARCHAR2(10) cost centre
+  PRIMARY KEY (AukApk)
+);
+
+-- Operations that the planning system created, changed or deleted.
+CREATE TABLE Kvn503Afo (
+  AfoApk TEXT NOT NULL,  -- VARCHAR2(12) order number
+  AfoApp TEXT NOT NULL,  -- VARCHAR2(5) operation number
+  AfoVaf TEXT,           -- VARCHAR2(5)
+  AfoNaf TEXT,           -- VARCHAR2(5)
+  AfoBz1 TEXT,           -- VARCHAR2(30)
+  AfoBz2 TEXT,           -- VARCHAR2(30)
+  AfoTxt TEXT,           -- VARCHAR2(10)
+  AfoSts INTEGER,        -- NUMBER(4), PPS status (9: delete)
+  AfoBgs TEXT,           -- VARCHAR2(8) start date yyyymmdd (text, not DATE)
+  AfoBgz TEXT,           -- VARCHAR2(6) start time HHMMSS (text)
+  AfoEns TEXT,           -- VARCHAR2(8) end date yyyymmdd (text, not DATE)
+  AfoEnz TEXT,           -- VARCHAR2(6) end time HHMMSS (text)
+  AfoAgs INTEGER,        -- NUMBER(4)
+  AfoSme REAL,           -- NUMBER target quantity
+  AfoMee TEXT,           -- VARCHAR2(3) unit
+  AfoSta REAL,           -- NUMBER
+  AfoStr REAL,           -- NUMBER
+  AfoSte REAL,           -- NUMBER
+  AfoApg TEXT,           -- VARCHAR2(10) work group
+  AfoApl TEXT,           -- VARCHAR2(10) workplace
+  AfoZf1 TEXT,           -- VARCHAR2(30)
+  AfoZf2 TEXT,           -- VARCHAR2(30)
+  AfoZf3 TEXT,           -- VARCHAR2(30)
+  AfoKst TEXT,           -- VARCHAR2(10) cost centre
+  AfoFbe TEXT,           -- VARCHAR2(10) production area
+  PRIMARY KEY (AfoApk, AfoApp)
+);
+
+-- ---------------------------------------------------------------------------
+-- BDE orders and operations.
+
+CREATE TABLE Kvn501Apk (
+  ApkApk TEXT NOT NULL,  -- VARCHAR2(12) order number
+  ApkBz1 TEXT,           -- VARCHAR2(30)
+  ApkBz2 TEXT,           -- VARCHAR2(30)
+  ApkTxt TEXT,           -- VARCHAR2(10)
+  ApkSts INTEGER,        -- NUMBER(4) BDE status
+  ApkSis INTEGER,        -- NUMBER(4)
+  ApkKun TEXT,           -- VARCHAR2(7)
+  ApkKb1 TEXT,           -- VARCHAR2(30)
+  ApkKb2 TEXT,           -- VARCHAR2(30)
+  ApkBgs TEXT,           -- DATE
+  ApkEns TEXT,           -- DATE
+  ApkAfo INTEGER,        -- NUMBER(4) number of operations
+  ApkEaf INTEGER,        -- NUMBER(4)
+  ApkTnr TEXT,           -- VARCHAR2(20)
+  ApkTb1 TEXT,           -- VARCHAR2(30)
+  ApkTb2 TEXT,           -- VARCHAR2(30)
+  ApkSme REAL,           -- NUMBER
+  ApkIme REAL,           -- NUMBER
+  ApkMee TEXT,           -- VARCHAR2(3)
+  ApkBdi TEXT,           -- DATE
+  ApkEdi TEXT,           -- DATE
+  ApkFbe TEXT,           -- VARCHAR2(10) area key of the terminal download
+  ApkKst TEXT,           -- VARCHAR2(10)
+  ApkZf1 TEXT,           -- VARCHAR2(30)
+  ApkZf2 TEXT,           -- VARCHAR2(30)
+  ApkZf3 TEXT,           -- VARCHAR2(30)
+  ApkKnz TEXT,           -- VARCHAR2(1)
+  ApkSsn INTEGER,        -- NUMBER(4)
+  ApkDna TEXT,           -- VARCHAR2(3) change marker NEU/AEN/LOE
+  ApkDwn TEXT,           -- VARCHAR2(8) change origin, selects the download
+  ApkSta INTEGER,        -- NUMBER(4)
+  ApkDat TEXT,           -- DATE time of the last write
+  ApkErf TEXT,           -- VARCHAR2(8) recorder
+  ApkAba INTEGER,        -- NUMBER(9)
+  PRIMARY KEY (ApkApk)
+);
+-- Order download cursor: where ApkDwn=:b0 order by ApkDwn,ApkFbe.
+CREATE INDEX Kvn501Apk_Dwn ON Kvn501Apk (ApkDwn, ApkFbe);
+
+CREATE TABLE Kvn504App (
+  AppApk TEXT NOT NULL,  -- VARCHAR2(12) order number
+  AppApp TEXT NOT NULL,  -- VARCHAR2(5) operation number
+  AppVaf TEXT,           -- VARCHAR2(5)
+  AppNaf TEXT,           -- VARCHAR2(5)
+  AppBz1 TEXT,           -- VARCHAR2(30)
+  AppBz2 TEXT,           -- VARCHAR2(30)
+  AppTxt TEXT,           -- VARCHAR2(10)
+  AppSts INTEGER,        -- NUMBER(4) BDE status
+  AppSis INTEGER,        -- NUMBER(4)
+  AppBdi TEXT,           -- DATE
+  AppBds TEXT,           -- DATE
+  AppSbd TEXT,           -- DATE
+  AppEdi TEXT,           -- DATE
+  AppEds TEXT,           -- DATE
+  AppSed TEXT,           -- DATE
+  AppRad TEXT,           -- DATE
+  AppRed TEXT,           -- DATE
+  AppAgs INTEGER,        -- NUMBER(9)
+  AppAbs INTEGER,        -- NUMBER(9)
+  AppAes INTEGER,        -- NUMBER(9)
+  AppSme REAL,           -- NUMBER
+  AppIme REAL,           -- NUMBER
+  AppAme REAL,           -- NUMBER
+  AppMee TEXT,           -- VARCHAR2(3)
+  AppSza REAL,           -- NUMBER
+  AppStr REAL,           -- NUMBER
+  AppSte REAL,           -- NUMBER
+  AppIta REAL,           -- NUMBER
+  AppItr REAL,           -- NUMBER
+  AppIte REAL,           -- NUMBER
+  AppApg TEXT,           -- VARCHAR2(10) work group
+  AppApl TEXT,           -- VARCHAR2(10) workplace
+  AppKt1 TEXT,           -- VARCHAR2(15)
+  AppKz1 TEXT,           -- VARCHAR2(3)
+  AppKt2 TEXT,           -- VARCHAR2(15)
+  AppKz2 TEXT,           -- VARCHAR2(3)
+  AppKt3 TEXT,           -- VARCHAR2(15)
+  AppKz3 TEXT,           -- VARCHAR2(3)
+  AppKt4 TEXT,           -- VARCHAR2(15)
+  AppKz4 TEXT,           -- VARCHAR2(3)
+  AppFbe TEXT,           -- VARCHAR2(10) area key of the terminal download
+  AppKst TEXT,           -- VARCHAR2(10)
+  AppZf1 TEXT,           -- VARCHAR2(30)
+  AppZf2 TEXT,           -- VARCHAR2(30)
+  AppZf3 TEXT,           -- VARCHAR2(30)
+  AppKnz TEXT,           -- VARCHAR2(1)
+  AppDna TEXT,           -- VARCHAR2(3) change marker NEU/AEN/LOE
+  AppDwn TEXT,           -- VARCHAR2(8) change origin, selects the download
+  AppSsn INTEGER,        -- NUMBER(9)
+  AppSta INTEGER,        -- NUMBER(9)
+  AppDat TEXT,           -- DATE time of the last write
+  AppErf TEXT,           -- VARCHAR2(8) recorder
+  PRIMARY KEY (AppApk, AppApp)
+);
+-- Operation download cursor: where AppDwn=:b0 order by AppDwn,AppFbe.
+CREATE INDEX Kvn504App_Dwn ON Kvn504App (AppDwn, AppFbe);
+-- Count and cursor over the operations with one AppZf2.
+CREATE INDEX Kvn504App_Zf2 ON Kvn504App (AppZf2);
+
+-- ---------------------------------------------------------------------------
+-- Work groups and workplaces.
+
+CREATE TABLE Kvn530Apg (
+  ApgApg TEXT NOT NULL,  -- VARCHAR2(10) work group
+  ApgBez TEXT,           -- VARCHAR2(30)
+  ApgTxt TEXT,           -- VARCHAR2(10)
+  ApgKst TEXT,           -- VARCHAR2(10)
+  ApgFbe TEXT,           -- VARCHAR2(10) area key
+  ApgZf1 TEXT,           -- VARCHAR2(30)
+  ApgZf2 TEXT,           -- VARCHAR2(30)
+  ApgZf3 TEXT,           -- VARCHAR2(30)
+  ApgApl INTEGER,        -- NUMBER(9)
+  ApgTag INTEGER,        -- NUMBER(9)
+  ApgKap REAL,           -- NUMBER
+  ApgPrd REAL,           -- NUMBER
+  ApgRst REAL,           -- NUMBER
+  ApgPau REAL,           -- NUMBER
+  ApgUnt REAL,           -- NUMBER
+  ApgIak REAL,           -- NUMBER
+  ApgSt1 TEXT,           -- VARCHAR2(10)
+  ApgSt2 TEXT,           -- VARCHAR2(10)
+  ApgSt3 TEXT,           -- VARCHAR2(10)
+  ApgSf1 REAL,           -- NUMBER
+  ApgSf2 REAL,           -- NUMBER
+  ApgSf3 REAL,           -- NUMBER
+  ApgDna TEXT,           -- VARCHAR2(3) change marker
+  ApgDwn TEXT,           -- VARCHAR2(8) change origin
+  ApgSta INTEGER,        -- NUMBER(4)
+  ApgDat TEXT,           -- DATE
+  ApgErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (ApgApg)
+);
+-- Work-group download cursor: where ApgDwn=:b0 ... order by ApgFbe.
+CREATE INDEX Kvn530Apg_Dwn ON Kvn530Apg (ApgDwn, ApgFbe);
+
+CREATE TABLE Kvn531Apl (
+  AplApl TEXT NOT NULL,  -- VARCHAR2(10) workplace
+  AplBez TEXT,           -- VARCHAR2(30)
+  AplTxt TEXT,           -- VARCHAR2(10)
+  AplApg TEXT,           -- VARCHAR2(10) work group of the workplace
+  AplFbe TEXT,           -- VARCHAR2(10) area key
+  AplSts INTEGER,        -- NUMBER(4)
+  AplSis INTEGER,        -- NUMBER(4)
+  AplApr INTEGER,        -- NUMBER(9)
+  AplAaf INTEGER,        -- NUMBER(9)
+  AplUbg TEXT,           -- VARCHAR2(4)
+  AplUdt TEXT,           -- DATE
+  AplZf1 TEXT,           -- VARCHAR2(30)
+  AplZf2 TEXT,           -- VARCHAR2(30)
+  AplZf3 TEXT,           -- VARCHAR2(30)
+  AplTag INTEGER,        -- NUMBER(9)
+  AplVrf REAL,           -- NUMBER
+  AplRsp REAL,           -- NUMBER
+  AplRsi REAL,           -- NUMBER
+  AplAfp REAL,           -- NUMBER
+  AplAfi REAL,           -- NUMBER
+  AplPau REAL,           -- NUMBER
+  AplUnt REAL,           -- NUMBER
+  AplIak REAL,           -- NUMBER
+  AplAvt INTEGER,        -- NUMBER(9)
+  AplKap REAL,           -- NUMBER
+  AplAvr REAL,           -- NUMBER
+  AplAvp REAL,           -- NUMBER
+  AplSt1 TEXT,           -- VARCHAR2(10)
+  AplSt2 TEXT,           -- VARCHAR2(10)
+  AplSt3 TEXT,           -- VARCHAR2(10)
+  AplSf1 REAL,           -- NUMBER
+  AplSf2 REAL,           -- NUMBER
+  AplSf3 REAL,           -- NUMBER
+  AplDna TEXT,           -- VARCHAR2(3) change marker
+  AplDwn TEXT,           -- VARCHAR2(8) change origin
+  AplSta INTEGER,        -- NUMBER(4)
+  AplDat TEXT,           -- DATE
+  AplErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (AplApl)
+);
+-- Workplace download cursor: where AplDwn=:b0 order by AplFbe.
+CREATE INDEX Kvn531Apl_Dwn ON Kvn531Apl (AplDwn, AplFbe);
+-- The workplaces of one work group: where AplApg=:b0 order by AplApl.
+CREATE INDEX Kvn531Apl_Apg ON Kvn531Apl (AplApg, AplApl);
+
+-- ---------------------------------------------------------------------------
+-- Run statistics and the download queue.
+
+-- One row per full run; no natural key.
+CREATE TABLE Kvn542Dwn (
+  DwnDta TEXT,           -- DATE run start
+  DwnApk INTEGER,        -- NUMBER(9)
+  DwnApp INTEGER,        -- NUMBER(9)
+  DwnAuk INTEGER,        -- NUMBER(9)
+  DwnAfo INTEGER,        -- NUMBER(9)
+  DwnNeu INTEGER,        -- NUMBER(9)
+  DwnAen INTEGER,        -- NUMBER(9)
+  DwnLoe INTEGER,        -- NUMBER(9)
+  DwnZf1 TEXT,           -- VARCHAR2(30)
+  DwnZf2 TEXT,           -- VARCHAR2(30)
+  DwnZf3 TEXT,           -- VARCHAR2(30)
+  DwnDat TEXT,           -- DATE time of the insert
+  DwnErf TEXT            -- VARCHAR2(8) recorder
+);
+
+-- Download queue, filled by other jobs; a row is identified by its time
+-- stamp (to the second), its recorder and its running number.
+CREATE TABLE Kvn540Dnl (
+  DnlDta TEXT NOT NULL,     -- DATE time stamp of the batch
+  DnlLfn INTEGER NOT NULL,  -- NUMBER(9) running number
+  DnlVkz TEXT,              -- VARCHAR2(3)
+  DnlBer TEXT,              -- VARCHAR2(10)
+  DnlFun TEXT,              -- VARCHAR2(3) change marker NEU/AEN/LOE
+  DnlSkz TEXT,              -- VARCHAR2(3) row kind APK/APP
+  DnlPnr TEXT,              -- VARCHAR2(8)
+  DnlApk TEXT,              -- VARCHAR2(12) order number
+  DnlApp TEXT,              -- VARCHAR2(5) operation number
+  DnlApl TEXT,              -- VARCHAR2(10) workplace
+  DnlDnl TEXT,              -- VARCHAR2(255)
+  DnlDat TEXT,              -- DATE time of the insert
+  DnlErf TEXT NOT NULL,     -- VARCHAR2(8) recorder
+  PRIMARY KEY (DnlDta, DnlErf, DnlLfn)
+);
+-- Queue cursor: where (TO_CHAR(DnlDta,...)=:b0 and DnlErf=:b1) order by
+-- DnlSkz.  The time stamp goes through a function, so the recorder is the
+-- column an index can serve.
+CREATE INDEX Kvn540Dnl_Erf ON Kvn540Dnl (DnlErf, DnlSkz);
+
+-- ---------------------------------------------------------------------------
+-- Terminal configuration and the download range row.
+
+-- One row per terminal; the first two ranges of area keys select it.
+CREATE TABLE Kvn557Cfg (
+  CfgDta INTEGER NOT NULL,  -- NUMBER(9) terminal number
+  CfgIP  TEXT,              -- VARCHAR2(15) network address
+  CfgPrt TEXT,              -- VARCHAR2(5) port
+  CfgBez TEXT,              -- VARCHAR2(30)
+  CfgTxt TEXT,              -- VARCHAR2(10)
+  CfgKr1 INTEGER,           -- NUMBER(9)
+  CfgVn1 TEXT,              -- VARCHAR2(10) first range, from
+  CfgBi1 TEXT,              -- VARCHAR2(10) first range, to
+  CfgBz1 TEXT,              -- VARCHAR2(30)
+  CfgVn2 TEXT,              -- VARCHAR2(10)
+  CfgBi2 TEXT,              -- VARCHAR2(10)
+  CfgBz2 TEXT,              -- VARCHAR2(30)
+  CfgVn3 TEXT,              -- VARCHAR2(10)
+  CfgBi3 TEXT,              -- VARCHAR2(10)
+  CfgBz3 TEXT,              -- VARCHAR2(30)
+  CfgVn4 TEXT,              -- VARCHAR2(10)
+  CfgBi4 TEXT,              -- VARCHAR2(10)
+  CfgBz4 TEXT,              -- VARCHAR2(30)
+  CfgVn5 TEXT,              -- VARCHAR2(10)
+  CfgBi5 TEXT,              -- VARCHAR2(10)
+  CfgBz5 TEXT,              -- VARCHAR2(30)
+  CfgSta INTEGER,           -- NUMBER(9)
+  CfgDat TEXT,              -- DATE
+  CfgErf TEXT,              -- VARCHAR2(8)
+  PRIMARY KEY (CfgDta)
+) WITHOUT ROWID;
+
+-- Holds the one row "UPD" with the key ranges of a download.
+CREATE TABLE Kvn543Upd (
+  UpdKey TEXT NOT NULL,  -- VARCHAR2(3) always 'UPD'
+  UpdAkv TEXT,           -- VARCHAR2(12) orders from
+  UpdAkb TEXT,           -- VARCHAR2(12) orders to
+  UpdAav TEXT,           -- VARCHAR2(12)
+  UpdAab TEXT,           -- VARCHAR2(12)
+  UpdApv TEXT,           -- VARCHAR2(5) operations from
+  UpdApb TEXT,           -- VARCHAR2(5) operations to
+  UpdAlv TEXT,           -- VARCHAR2(10) workplaces from
+  UpdAlb TEXT,           -- VARCHAR2(10) workplaces to
+  UpdAgv TEXT,           -- VARCHAR2(10) work groups from
+  UpdAgb TEXT,           -- VARCHAR2(10) work groups to
+  UpdUgv TEXT,           -- VARCHAR2(5)
+  UpdUgb TEXT,           -- VARCHAR2(5)
+  UpdAuv TEXT,           -- VARCHAR2(5)
+  UpdAub TEXT,           -- VARCHAR2(5)
+  UpdPvv TEXT,           -- VARCHAR2(8)
+  UpdPvb TEXT,           -- VARCHAR2(8)
+  UpdKsv TEXT,           -- VARCHAR2(5)
+  UpdKsb TEXT,           -- VARCHAR2(5)
+  UpdDat TEXT,           -- DATE
+  UpdErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (UpdKey)
+);
+
+-- ---------------------------------------------------------------------------
+-- Further master data.  The batch job never touches these tables; the
+-- catalogue statements of the master-data module and the master-data
+-- downloads do.  Where the statements leave a column's type open it is
+-- chosen from its use (compared with, joined to, set to 0, emptied).
+
+CREATE TABLE Kvn521Ubg (
+  UbgUbg TEXT NOT NULL,  -- VARCHAR2(4)
+  UbgKnz INTEGER,        -- NUMBER(4) 1: "U", otherwise "S" in the download
+  UbgFbe TEXT,           -- VARCHAR2(10) area key
+  UbgBez TEXT,           -- VARCHAR2(30)
+  UbgTxt TEXT,           -- VARCHAR2(10)
+  UbgZf1 TEXT,           -- VARCHAR2(30)
+  UbgZf2 TEXT,           -- VARCHAR2(30)
+  UbgZf3 TEXT,           -- VARCHAR2(30)
+  UbgAst REAL,           -- NUMBER
+  UbgRst REAL,           -- NUMBER
+  UbgAsf REAL,           -- NUMBER
+  UbgSt1 TEXT,           -- VARCHAR2(10)
+  UbgSt2 TEXT,           -- VARCHAR2(10)
+  UbgSt3 TEXT,           -- VARCHAR2(10)
+  UbgSf1 REAL,           -- NUMBER
+  UbgSf2 REAL,           -- NUMBER
+  UbgSf3 REAL,           -- NUMBER
+  UbgDna TEXT,           -- VARCHAR2(3) change marker
+  UbgDwn TEXT,           -- VARCHAR2(8) change origin
+  UbgSta INTEGER,        -- NUMBER(4)
+  UbgDat TEXT,           -- DATE
+  UbgErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (UbgUbg)
+);
+CREATE INDEX Kvn521Ubg_Dwn ON Kvn521Ubg (UbgDwn, UbgFbe);
+
+-- Personnel, keyed by personnel number.
+CREATE TABLE Kvn510Prv (
+  PrvPnr TEXT NOT NULL,  -- VARCHAR2(8) personnel number
+  PrvGvo TEXT,           -- DATE valid from
+  PrvGbi TEXT,           -- DATE valid to
+  PrvBer INTEGER,        -- NUMBER(4) 1: "A", 2: "M"
+  PrvKst TEXT,           -- VARCHAR2(10) cost centre
+  PrvFbe TEXT,           -- VARCHAR2(10) area key
+  PrvMmb TEXT,           -- VARCHAR2(10)
+  PrvZf1 TEXT,           -- VARCHAR2(30)
+  PrvZf2 TEXT,           -- VARCHAR2(30)
+  PrvZf3 TEXT,           -- VARCHAR2(30)
+  PrvSta INTEGER,        -- NUMBER(4)
+  PrvDat TEXT,           -- DATE
+  PrvErf TEXT,           -- VARCHAR2(8)
+  PrvDna TEXT,           -- VARCHAR2(3) change marker
+  PrvDwn TEXT,           -- VARCHAR2(8) change origin
+  PrvAwn TEXT,           -- VARCHAR2(8) badge number
+  PrvAwa INTEGER,        -- NUMBER(4)
+  PrvAnw INTEGER,        -- NUMBER(4)
+  PrvApl INTEGER,        -- NUMBER(9)
+  PrvApp INTEGER,        -- NUMBER(9)
+  PrvPzm INTEGER,        -- NUMBER(9)
+  PrvAvn TEXT,           -- DATE
+  PrvAbi TEXT,           -- DATE
+  PrvNam TEXT,           -- VARCHAR2(30)
+  PrvStr TEXT,           -- VARCHAR2(30)
+  PrvOrt TEXT,           -- VARCHAR2(30)
+  PRIMARY KEY (PrvPnr)
+);
+CREATE INDEX Kvn510Prv_Dwn ON Kvn510Prv (PrvDwn, PrvFbe);
+CREATE INDEX Kvn510Prv_Awn ON Kvn510Prv (PrvAwn, PrvPnr);
+
+-- Production areas; type 1 is the default area.
+CREATE TABLE Kvn559Fbe (
+  FbeFbe TEXT NOT NULL,  -- VARCHAR2(10)
+  FbeTyp INTEGER,        -- NUMBER(4)
+  PRIMARY KEY (FbeFbe)
+);
+
+-- Cost centre of a work group, by validity period.
+CREATE TABLE Kvn537Ksg (
+  KsgApg TEXT NOT NULL,  -- VARCHAR2(10) work group
+  KsgKst TEXT,           -- VARCHAR2(10) cost centre
+  KsgGvo TEXT NOT NULL,  -- DATE valid from
+  KsgGbi TEXT,           -- DATE valid to
+  KsgFbe TEXT,           -- VARCHAR2(10)
+  KsgZf1 TEXT,           -- VARCHAR2(30)
+  KsgZf2 TEXT,           -- VARCHAR2(30)
+  KsgZf3 TEXT,           -- VARCHAR2(30)
+  KsgSta INTEGER,        -- NUMBER(4)
+  KsgDat TEXT,           -- DATE
+  KsgErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (KsgApg, KsgGvo)
+);
+
+CREATE TABLE Kvn553Fzu (
+  FzuFcd TEXT NOT NULL,  -- VARCHAR2(3)
+  FzuAec TEXT NOT NULL,  -- VARCHAR2(1) always '0' in the reads
+  FzuMld TEXT,           -- VARCHAR2(10)
+  FzuBez TEXT,           -- VARCHAR2(30)
+  FzuTxt TEXT,           -- VARCHAR2(10)
+  FzuArt INTEGER,        -- NUMBER(4)
+  FzuObj TEXT,           -- VARCHAR2(10)
+  FzuUpl INTEGER,        -- NUMBER(4)
+  FzuGen INTEGER,        -- NUMBER(4)
+  FzuZf1 TEXT,           -- VARCHAR2(30)
+  FzuZf2 TEXT,           -- VARCHAR2(30)
+  FzuZf3 TEXT,           -- VARCHAR2(30)
+  FzuSta INTEGER,        -- NUMBER(4)
+  FzuErf TEXT,           -- VARCHAR2(8)
+  PRIMARY KEY (FzuFcd, FzuAec)
+);
+CREATE INDEX Kvn553Fzu_Mld ON Kvn553Fzu (FzuMld);
+
+-- Shift models of a work group, by validity period.
+CREATE TABLE Kvn532Aem (
+  AemApg TEXT,           -- VARCHAR2(10) work group
+  AemKng INTEGER,        -- NUMBER(4)
+  AemEmo TEXT,           -- VARCHAR2(10) shift model (Kvn533Emo)
+  AemGvo TEXT,           -- DATE valid from
+  AemGbi TEXT,           -- DATE valid to
+  AemBez TEXT,           -- VARCHAR2(30)
+  AemTxt TEXT,           -- VARCHAR2(10)
+  AemKal INTEGER,        -- NUMBER(9) calendar (Kvn133Kal.KalNum)
+  AemLkz INTEGER,        -- NUMBER(4)
+  AemVzt REAL,           -- NUMBER
+  AemEzt REAL,           -- NUMBER
+  AemPrz REAL,           -- NUMBER
+  AemAfz REAL,           -- NUMBER
+  AemApz REAL,           -- NUMBER
+  AemPrp REAL,           -- NUMBER
+  AemAfp REAL,           -- NUMBER
+  AemApp REAL,           -- NUMBER
+  AemMaz REAL            -- NUMBER
+);
+CREATE INDEX Kvn532Aem_Apg ON Kvn532Aem (AemApg, AemKng);
+
+-- Shift model: one row per shift of a day type.
+CREATE TABLE Kvn533Emo (
+  EmoEmo TEXT,           -- VARCHAR2(10)
+  EmoTtp TEXT,           -- VARCHAR2(3) day type (Kvn133Kal.KalBtp)
+  EmoTxt TEXT,           -- VARCHAR2(30)
+  EmoBeg INTEGER,        -- NUMBER(4) minute of the day
+  EmoEnd INTEGER,        -- NUMBER(4) minute of the day
+  EmoArt INTEGER,        -- NUMBER(4)
+  EmoPmo INTEGER         -- NUMBER(9) break model (Kvn536Pmz.PmzPmo)
+);
+CREATE INDEX Kvn533Emo_Emo ON Kvn533Emo (EmoEmo, EmoTtp, EmoBeg);
+
+-- Breaks; PmsBeg and PmsEnd are minutes of the day.
+CREATE TABLE Kvn535Pms (
+  PmsNum INTEGER NOT NULL,  -- NUMBER(9)
+  PmsBeg INTEGER,           -- NUMBER(4)
+  PmsEnd INTEGER,           -- NUMBER(4)
+  PmsInt INTEGER,           -- NUMBER(4)
+  PmsPse INTEGER,           -- NUMBER(4)
+  PmsBzt INTEGER,           -- NUMBER(4)
+  PmsPrz REAL,              -- NUMBER
+  PRIMARY KEY (PmsNum)
+) WITHOUT ROWID;
+
+-- Breaks of a break model, by validity period.
+CREATE TABLE Kvn536Pmz (
+  PmzPmo INTEGER,        -- NUMBER(9) break model
+  PmzPms INTEGER,        -- NUMBER(9) break (Kvn535Pms.PmsNum)
+  PmzGvo TEXT,           -- DATE valid from
+  PmzGbi TEXT            -- DATE valid to
+);
+CREATE INDEX Kvn536Pmz_Pmo ON Kvn536Pmz (PmzPmo);
+
+-- Parameter values by area and field.
+CREATE TABLE Kvn555Vrg (
+  VrgBer TEXT NOT NULL,  -- VARCHAR2(10)
+  VrgFld TEXT NOT NULL,  -- VARCHAR2(30)
+  VrgWrt TEXT,           -- VARCHAR2(80)
+  PRIMARY KEY (VrgBer, VrgFld)
+);
+
+-- Cost centre of a person from a given day.
+CREATE TABLE Kvn329Ztg (
+  ZtgPnr TEXT NOT NULL,  -- VARCHAR2(8)
+  ZtgVon TEXT NOT NULL,  -- DATE
+  ZtgKst TEXT,           -- VARCHAR2(10)
+  PRIMARY KEY (ZtgPnr, ZtgVon)
+);
+
+-- Persons.
+CREATE TABLE Kvn300Pnr (
+  PnrNum TEXT NOT NULL,  -- VARCHAR2(8)
+  PnrNam TEXT,           -- VARCHAR2(30)
+  PnrStr TEXT,           -- VARCHAR2(30)
+  PnrOrt TEXT,           -- VARCHAR2(30)
+  PRIMARY KEY (PnrNum)
+);
+
+-- Persons with a valid authorisation, by validity period.
+CREATE TABLE Kvn310Bsv (
+  BsvPnr TEXT,           -- VARCHAR2(8)
+  BsvGvo TEXT,           -- DATE valid from
+  BsvGbi TEXT            -- DATE valid to
+);
+CREATE INDEX Kvn310Bsv_Pnr ON Kvn310Bsv (BsvPnr);
+
+-- Parameter switches by code and validity period.
+CREATE TABLE Kvn591Nzp (
+  NzpAkz INTEGER NOT NULL,  -- NUMBER(4) code
+  NzpGvn TEXT NOT NULL,     -- DATE valid from
+  NzpGbi TEXT NOT NULL,     -- DATE valid to
+  NzpAak INTEGER,           -- NUMBER(4)
+  NzpAwt INTEGER,           -- NUMBER(9)
+  NzpKjh INTEGER,           -- NUMBER(4)
+  NzpKmn INTEGER,           -- NUMBER(4)
+  NzpKwo INTEGER,           -- NUMBER(4)
+  NzpKtg INTEGER,           -- NUMBER(4)
+  NzpAan INTEGER,           -- NUMBER(9)
+  NzpVfh INTEGER,           -- NUMBER(9)
+  NzpNfh INTEGER,           -- NUMBER(9)
+  NzpAus INTEGER,           -- NUMBER(9)
+  NzpMrk INTEGER,           -- NUMBER(4)
+  NzpAdt TEXT,              -- DATE
+  PRIMARY KEY (NzpAkz, NzpGvn, NzpGbi)
+);
+
+-- Cost centres.
+CREATE TABLE o1003Kststelle (
+  KstNum TEXT NOT NULL,  -- VARCHAR2(10)
+  PRIMARY KEY (KstNum)
+);
+
+-- ---------------------------------------------------------------------------
+-- Tables of the schema KvnSystem (the same file, attached a second time).
+
+-- Calendar of days, one row per date.
+CREATE TABLE Kvn133Bak (
+  BakDtm TEXT NOT NULL,  -- DATE
+  BakJhr INTEGER,        -- NUMBER(4) year
+  BakMon INTEGER,        -- NUMBER(4) month
+  BakTag INTEGER,        -- NUMBER(4) day
+  BakWch INTEGER,        -- NUMBER(4) week
+  BakWtg INTEGER,        -- NUMBER(4) weekday
+  BakJtg INTEGER,        -- NUMBER(4) day of the year
+  PRIMARY KEY (BakDtm)
+);
+
+-- Day types of a works calendar, one row per calendar and date.
+CREATE TABLE Kvn133Kal (
+  KalNum INTEGER,        -- NUMBER(9) calendar
+  KalBtp TEXT,           -- VARCHAR2(3) day type
+  KalDtm TEXT            -- DATE
+);
+CREATE INDEX Kvn133Kal_Num ON Kvn133Kal (KalNum, KalDtm);
+
+-- Badges handed out to persons, by validity period.
+CREATE TABLE Kvn301Asw (
+  AswNum TEXT NOT NULL,  -- VARCHAR2(10) badge number
+  AswPnr TEXT,           -- VARCHAR2(8) person
+  AswGvo TEXT NOT NULL,  -- DATE valid from
+  AswGbi TEXT,           -- DATE valid to
+  AswErf TEXT,           -- VARCHAR2(8)
+  AswDat TEXT,           -- DATE
+  PRIMARY KEY (AswNum, AswGvo)
+);
+CREATE INDEX Kvn301Asw_Pnr ON Kvn301Asw (AswPnr, AswGvo);
+
+RELEASE pps2bde_schema;
