@@ -1,0 +1,100 @@
+// The seam between the database client layer (sql/sql.h) and an engine.
+//
+// An Engine is one open session of one database engine.  The front end
+// (sql/sql.cc) owns the session's engine, prepares every Stmt once per
+// session through it and hands it the prepared handle with each call; the
+// engine adapts the Oracle statement texts, binds, runs, and maps its errors
+// to Oracle's codes (sql/errors.h).  Every function returns 0, 1403 or a
+// negative code, as the functions of sql/sql.h do.
+//
+// Tests route the session through an engine of their own (SetEngineForTest),
+// usually a ForwardingEngine that fails chosen calls.
+#ifndef PPS2BDE_SQL_ENGINE_H_
+#define PPS2BDE_SQL_ENGINE_H_
+
+#include "sql/sql.h"
+
+namespace sql {
+
+class Engine {
+ public:
+  virtual ~Engine() = default;
+
+  // Prepares text for this session; *handle is the engine's prepared form,
+  // valid until the session ends.  Fails (no handle) with the engine's code
+  // for a statement it cannot prepare (-900 syntax, -942 no such table ...).
+  virtual int Prepare(const char* text, void** handle) = 0;
+  // Runs s (s.prepared comes from Prepare) with its values bound.  UPDATE and
+  // DELETE that touch no row are 1403.  Savepoint, rollback-to, commit and
+  // rollback texts are recognised and run as such.
+  virtual int Exec(const Stmt& s, const Bind* binds, int nbinds) = 0;
+  // Runs a single-row select: 0 with outs filled, 1403 without a row, -2112
+  // for more than one row (outs untouched).
+  virtual int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
+                        const Out* outs, int nouts) = 0;
+  // Runs the query and keeps its rows as of now; *cursor is the engine's
+  // cursor, open until CloseCursor or the end of the session.
+  virtual int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
+                         void** cursor) = 0;
+  // Delivers the next row of an open cursor into outs: 0, or 1403 after the
+  // last row (outs untouched on every status but 0).
+  virtual int Fetch(void* cursor, const Out* outs, int nouts) = 0;
+  // Frees the cursor.
+  virtual void CloseCursor(void* cursor) = 0;
+  // Ends the session's transaction; with none open both are 0.
+  virtual int Commit() = 0;
+  virtual int Rollback() = 0;
+};
+
+// The engine of the open session (null while not connected).  This is the
+// engine that Connect created, never a test engine.
+Engine* SessionEngine();
+
+// Routes every call of the session (prepare, run, fetch, commit ...) through
+// e until it is replaced; null routes them to the session engine again.
+// The test keeps e and frees it after removing it; e stays installed across
+// Connect and Disconnect.  Returns the test engine installed before (null
+// when none).  For tests only.
+Engine* SetEngineForTest(Engine* e);
+
+// An engine that hands every call to the session engine of the moment.  A
+// test derives from it and overrides the calls it wants to watch or fail.
+class ForwardingEngine : public Engine {
+ public:
+  int Prepare(const char* text, void** handle) override {
+    return SessionEngine()->Prepare(text, handle);
+  }
+  int Exec(const Stmt& s, const Bind* binds, int nbinds) override {
+    return SessionEngine()->Exec(s, binds, nbinds);
+  }
+  int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
+                int nouts) override {
+    return SessionEngine()->SelectOne(s, binds, nbinds, outs, nouts);
+  }
+  int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
+                 void** cursor) override {
+    return SessionEngine()->OpenCursor(s, binds, nbinds, cursor);
+  }
+  int Fetch(void* cursor, const Out* outs, int nouts) override {
+    return SessionEngine()->Fetch(cursor, outs, nouts);
+  }
+  void CloseCursor(void* cursor) override { SessionEngine()->CloseCursor(cursor); }
+  int Commit() override { return SessionEngine()->Commit(); }
+  int Rollback() override { return SessionEngine()->Rollback(); }
+};
+
+// The parts of a connect text "account/password@service", as pointers into
+// it with their lengths (nothing is copied, so the password is never held
+// anywhere else).
+struct ConnectParts {
+  const char* account;
+  size_t accountLen;
+  const char* password;
+  size_t passwordLen;
+  const char* service;
+  size_t serviceLen;
+};
+
+}  // namespace sql
+
+#endif  // PPS2BDE_SQL_ENGINE_H_

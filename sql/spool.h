@@ -1,0 +1,52 @@
+// The rows of an opened cursor, kept until the cursor is closed: in memory
+// up to a small cap, the rest in an anonymous temporary file, so that the
+// memory a cursor needs stays the same however many rows it has.  Rows come
+// back in the order they were added.
+#ifndef PPS2BDE_SQL_SPOOL_H_
+#define PPS2BDE_SQL_SPOOL_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace sql {
+
+// Bytes of rows a spool keeps in memory before it turns to its file.
+constexpr size_t kSpoolMemory = 256 * 1024;
+
+class Spool {
+ public:
+  explicit Spool(size_t memoryCap = kSpoolMemory) : memoryCap_(memoryCap) {}
+  ~Spool();
+  Spool(const Spool&) = delete;
+  Spool& operator=(const Spool&) = delete;
+
+  // Adds one row (bytes of sql/row.h).  Returns 0, or -1114 when the
+  // temporary file cannot be created or written.
+  int Add(const char* row, size_t len);
+  // Ends the adding and makes the rows readable from the first.  0 or -1114.
+  int Finish();
+  // The next row: 0 with *row/*len valid until the next call, 1403 after
+  // the last row, -1114 when the file cannot be read.
+  int Next(const char** row, size_t* len);
+
+  uint64_t rows() const { return rows_; }
+  // True once rows went to the temporary file.
+  bool spilled() const { return file_ != nullptr; }
+  // Bytes of memory held for rows.
+  size_t memoryBytes() const { return memory_.capacity(); }
+
+ private:
+  size_t memoryCap_;
+  std::vector<char> memory_;  // rows as [u32 length][bytes]
+  size_t memoryPos_ = 0;      // read position in memory_
+  std::FILE* file_ = nullptr; // rows beyond the cap, same form
+  std::vector<char> scratch_; // the row last read from the file
+  uint64_t rows_ = 0;
+  uint64_t fileRows_ = 0;     // rows left to read from the file
+};
+
+}  // namespace sql
+
+#endif  // PPS2BDE_SQL_SPOOL_H_

@@ -1,0 +1,152 @@
+// The front end of the database client layer: the one session of the
+// process, statements prepared once per session, cursors, and the writing
+// pattern of every statement function.  The work is done by the session's
+// engine (sql/engine.h); only the SQLite engine exists so far.
+#include "sql/sql.h"
+
+#include <cstring>
+
+#include "sql/engine.h"
+#include "sql/errors.h"
+#include "sql/sqlite/sqlite_engine.h"
+
+namespace sql {
+namespace {
+
+// Longest connect text taken; longer ones cannot be resolved.
+constexpr size_t kMaxConnectText = 4096;
+
+Engine* g_session = nullptr;  // owned; null while not connected
+Engine* g_test = nullptr;     // installed by a test, not owned
+// Number of the current session.  It grows with every connect, so a Stmt or
+// Cursor that carries an older number belongs to an ended session.
+uint32_t g_epoch = 0;
+
+Engine* Active() { return g_test != nullptr ? g_test : g_session; }
+
+// Splits "account/password@service".  The service follows the last '@' (a
+// password may contain one), the account ends at the first '/'.
+bool SplitConnect(const char* text, ConnectParts* parts) {
+  if (text == nullptr) return false;
+  size_t len = strnlen(text, kMaxConnectText + 1);
+  if (len > kMaxConnectText) return false;
+  const char* at = nullptr;
+  for (size_t i = 0; i < len; ++i)
+    if (text[i] == '@') at = text + i;
+  const char* end = at != nullptr ? at : text + len;
+  const char* slash = static_cast<const char*>(std::memchr(text, '/', end - text));
+  parts->account = text;
+  parts->accountLen = (slash != nullptr ? slash : end) - text;
+  parts->password = slash != nullptr ? slash + 1 : end;
+  parts->passwordLen = end - parts->password;
+  parts->service = at != nullptr ? at + 1 : text + len;
+  parts->serviceLen = text + len - parts->service;
+  return true;
+}
+
+// Makes sure s is prepared in the current session.
+int Ready(Stmt& s) {
+  if (g_session == nullptr) return kNotConnected;
+  if (s.text == nullptr) return kInvalidSql;
+  if (s.prepared != nullptr && s.epoch == g_epoch) return kOk;
+  void* handle = nullptr;
+  int rc = Active()->Prepare(s.text, &handle);
+  if (rc != kOk) return rc;
+  s.prepared = handle;
+  s.epoch = g_epoch;
+  return kOk;
+}
+
+bool IsOpen(const Cursor& c) {
+  return g_session != nullptr && c.impl != nullptr && c.epoch == g_epoch;
+}
+
+}  // namespace
+
+Engine* SessionEngine() { return g_session; }
+
+Engine* SetEngineForTest(Engine* e) {
+  Engine* previous = g_test;
+  g_test = e;
+  return previous;
+}
+
+int Connect(const char* connectText) {
+  Disconnect();
+  ConnectParts parts{};
+  if (!SplitConnect(connectText, &parts)) return kNoService;
+  Engine* engine = nullptr;
+  int rc = SqliteEngine_Open(parts, &engine);
+  if (rc != kOk) return rc;
+  g_session = engine;
+  ++g_epoch;
+  return kOk;
+}
+
+void Disconnect() {
+  if (g_session == nullptr) return;
+  delete g_session;  // ends the transaction (rolled back) and frees cursors
+  g_session = nullptr;
+  ++g_epoch;
+}
+
+bool Connected() { return g_session != nullptr; }
+
+int Exec(Stmt& s, const Bind* binds, int nbinds) {
+  int rc = Ready(s);
+  if (rc != kOk) return rc;
+  return Active()->Exec(s, binds, nbinds);
+}
+
+int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
+              int nouts) {
+  int rc = Ready(s);
+  if (rc != kOk) return rc;
+  return Active()->SelectOne(s, binds, nbinds, outs, nouts);
+}
+
+int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
+  Close(c);
+  int rc = Ready(s);
+  if (rc != kOk) return rc;
+  void* impl = nullptr;
+  rc = Active()->OpenCursor(s, binds, nbinds, &impl);
+  if (rc != kOk) return rc;
+  c.impl = impl;
+  c.epoch = g_epoch;
+  return kOk;
+}
+
+int Fetch(Cursor& c, const Out* outs, int nouts) {
+  if (g_session == nullptr) return kNotConnected;
+  if (!IsOpen(c)) return kInvalidCursor;
+  return Active()->Fetch(c.impl, outs, nouts);
+}
+
+int Close(Cursor& c) {
+  if (IsOpen(c)) Active()->CloseCursor(c.impl);
+  c.impl = nullptr;  // a cursor of an ended session was freed with it
+  return kOk;
+}
+
+int Commit() {
+  if (g_session == nullptr) return kNotConnected;
+  return Active()->Commit();
+}
+
+int Rollback() {
+  if (g_session == nullptr) return kNotConnected;
+  return Active()->Rollback();
+}
+
+int Write(WriteStmt& w, const Bind* binds, int nbinds) {
+  Exec(w.savepoint, nullptr, 0);
+  int rc = Exec(w.stmt, binds, nbinds);
+  if (rc == kOk)
+    Commit();
+  else
+    Exec(w.rollback, nullptr, 0);
+  return rc;
+}
+
+}  // namespace sql

@@ -1,0 +1,224 @@
+#include "sql/sqlite/adapt.h"
+
+#include <cstring>
+
+namespace sql {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordStart(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool IsWordChar(char c) { return IsWordStart(c) || IsDigit(c) || c == '$' || c == '#'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// True when p[0..n-1] is word (lower case), ignoring case.
+bool Is(const char* p, size_t n, const char* word) {
+  if (std::strlen(word) != n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (Lower(p[i]) != word[i]) return false;
+  return true;
+}
+
+size_t SkipSpace(const char* s, size_t n, size_t i) {
+  while (i < n && IsSpace(s[i])) ++i;
+  return i;
+}
+
+size_t WordEnd(const char* s, size_t n, size_t i) {
+  while (i < n && IsWordChar(s[i])) ++i;
+  return i;
+}
+
+// The index after the quoted item that starts at s[i] ('...', "...",
+// `...` or [...]); a doubled quote stays inside.
+size_t SkipQuoted(const char* s, size_t n, size_t i) {
+  char close = s[i] == '[' ? ']' : s[i];
+  for (++i; i < n; ++i) {
+    if (s[i] != close) continue;
+    if (close != ']' && i + 1 < n && s[i + 1] == close) {
+      ++i;
+      continue;
+    }
+    return i + 1;
+  }
+  return n;
+}
+
+bool IsQuote(char c) { return c == '\'' || c == '"' || c == '`' || c == '['; }
+
+// The index of the ')' that closes the '(' at s[i], or n.
+size_t MatchParen(const char* s, size_t n, size_t i) {
+  int depth = 0;
+  while (i < n) {
+    if (IsQuote(s[i])) {
+      i = SkipQuoted(s, n, i);
+      continue;
+    }
+    if (s[i] == '(') ++depth;
+    if (s[i] == ')' && --depth == 0) return i;
+    ++i;
+  }
+  return n;
+}
+
+// When a date expression ending at s[end] is followed by "+ operand" or
+// "- operand", wraps *expr into date_add_days and returns the index after
+// the operand; otherwise 0.
+size_t WrapArithmetic(const char* s, size_t n, size_t end, std::string* expr) {
+  size_t k = SkipSpace(s, n, end);
+  if (k >= n || (s[k] != '+' && s[k] != '-')) return 0;
+  if (s[k] == '-' && k + 1 < n && s[k + 1] == '-') return 0;  // a comment
+  char sign = s[k];
+  size_t a = SkipSpace(s, n, k + 1);
+  size_t b = a;
+  if (a < n && s[a] == ':') {
+    b = WordEnd(s, n, a + 1);
+    if (b == a + 1) return 0;
+  } else if (a < n && (IsDigit(s[a]) || s[a] == '.')) {
+    while (b < n && (IsDigit(s[b]) || s[b] == '.')) ++b;
+  } else if (a < n && IsWordStart(s[a]) && sign == '+') {
+    // A column.  (date - column may be a difference of two dates: left.)
+    b = WordEnd(s, n, a);
+    while (b + 1 < n && s[b] == '.' && IsWordStart(s[b + 1])) b = WordEnd(s, n, b + 1);
+    if (Is(s + a, b - a, "sysdate")) return 0;
+    size_t c = SkipSpace(s, n, b);
+    if (c < n && s[c] == '(') return 0;  // a function call: not a plain operand
+  } else {
+    return 0;
+  }
+  // An operand bound tighter to what follows is not the whole addend.
+  size_t after = SkipSpace(s, n, b);
+  if (after < n && std::strchr("*/|(.", s[after]) != nullptr) return 0;
+  std::string wrapped = "date_add_days(";
+  wrapped += *expr;
+  wrapped += ',';
+  wrapped += sign;
+  wrapped.append(s + a, b - a);
+  wrapped += ')';
+  expr->swap(wrapped);
+  return b;
+}
+
+void Rewrite(const char* s, size_t n, std::string* out) {
+  size_t i = 0;
+  while (i < n) {
+    char c = s[i];
+    if (IsQuote(c)) {
+      size_t j = SkipQuoted(s, n, i);
+      out->append(s + i, j - i);
+      i = j;
+      continue;
+    }
+    if (c == '-' && i + 1 < n && s[i + 1] == '-') {
+      size_t j = i;
+      while (j < n && s[j] != '\n') ++j;
+      out->append(s + i, j - i);
+      i = j;
+      continue;
+    }
+    if (IsDigit(c)) {  // a number, or the tail of a placeholder such as :1
+      size_t j = i;
+      while (j < n && (IsWordChar(s[j]) || s[j] == '.')) ++j;
+      out->append(s + i, j - i);
+      i = j;
+      continue;
+    }
+    if (!IsWordStart(c)) {
+      out->push_back(c);
+      ++i;
+      continue;
+    }
+    size_t j = WordEnd(s, n, i);
+    // A placeholder name (:b0) or a qualified name (t.sysdate) stays.
+    if (i > 0 && (s[i - 1] == ':' || s[i - 1] == '.')) {
+      out->append(s + i, j - i);
+      i = j;
+      continue;
+    }
+    size_t k = SkipSpace(s, n, j);
+    bool call = k < n && s[k] == '(';
+    if (Is(s + i, j - i, "kvnsystem") && k < n && s[k] == '.') {
+      i = SkipSpace(s, n, k + 1);
+      continue;
+    }
+    std::string expr;
+    size_t end = 0;
+    if (Is(s + i, j - i, "sysdate") && !call) {
+      expr = "sysdate()";
+      end = j;
+    } else if (call && (Is(s + i, j - i, "to_date") || Is(s + i, j - i, "trunc"))) {
+      size_t close = MatchParen(s, n, k);
+      if (close < n) {
+        expr.assign(s + i, k + 1 - i);
+        Rewrite(s + k + 1, close - k - 1, &expr);
+        expr += ')';
+        end = close + 1;
+      }
+    }
+    if (end == 0) {
+      out->append(s + i, j - i);
+      i = j;
+      continue;
+    }
+    for (size_t next; (next = WrapArithmetic(s, n, end, &expr)) != 0;) end = next;
+    out->append(expr);
+    i = end;
+  }
+}
+
+// The next word at or after *pos (empty at the end or at a non-word).
+void NextWord(const char* s, size_t n, size_t* pos, const char** w, size_t* wn) {
+  size_t i = SkipSpace(s, n, *pos);
+  size_t j = WordEnd(s, n, i);
+  *w = s + i;
+  *wn = j - i;
+  *pos = j;
+}
+
+void TakeName(const char* w, size_t wn, StmtShape* shape) {
+  if (wn > kMaxSavepointName) wn = kMaxSavepointName;
+  std::memcpy(shape->name, w, wn);
+  shape->name[wn] = '\0';
+}
+
+}  // namespace
+
+void Adapt_Rewrite(const char* text, size_t len, std::string* out) {
+  out->clear();
+  out->reserve(len + 16);
+  Rewrite(text, len, out);
+}
+
+void Adapt_Classify(const char* text, size_t len, StmtShape* shape) {
+  shape->kind = StmtKind::kOther;
+  shape->name[0] = '\0';
+  size_t pos = 0;
+  const char* w = nullptr;
+  size_t wn = 0;
+  NextWord(text, len, &pos, &w, &wn);
+  if (Is(w, wn, "select") || Is(w, wn, "with")) {
+    shape->kind = StmtKind::kQuery;
+  } else if (Is(w, wn, "update") || Is(w, wn, "delete")) {
+    shape->kind = StmtKind::kChange;
+  } else if (Is(w, wn, "commit")) {
+    shape->kind = StmtKind::kCommit;
+  } else if (Is(w, wn, "savepoint")) {
+    NextWord(text, len, &pos, &w, &wn);
+    shape->kind = StmtKind::kSavepoint;
+    TakeName(w, wn, shape);
+  } else if (Is(w, wn, "rollback")) {
+    shape->kind = StmtKind::kRollback;
+    NextWord(text, len, &pos, &w, &wn);
+    if (Is(w, wn, "transaction") || Is(w, wn, "work")) NextWord(text, len, &pos, &w, &wn);
+    if (Is(w, wn, "to")) {
+      NextWord(text, len, &pos, &w, &wn);
+      if (Is(w, wn, "savepoint")) NextWord(text, len, &pos, &w, &wn);
+      shape->kind = StmtKind::kRollbackTo;
+      TakeName(w, wn, shape);
+    }
+  }
+}
+
+}  // namespace sql

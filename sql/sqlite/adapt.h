@@ -1,0 +1,52 @@
+// Oracle statement texts made into SQLite statements, once at prepare.
+//
+// The texts stay as the statement functions write them; SQLite needs three
+// changes, all made outside quoted literals and identifiers:
+//   - the bare word sysdate (any case) becomes a call "sysdate()" of the
+//     registered function;
+//   - a date plus or minus a number (sysdate, TO_DATE(...) or TRUNC(...)
+//     followed by "+ operand" or "- operand", the operand a placeholder, a
+//     number or a column) becomes "date_add_days(date, ±operand)";
+//   - the schema qualifier "KvnSystem." is dropped: the catalogue tables of
+//     that schema live in the one database file.
+// Placeholders ":b0" need no change: SQLite gives a named parameter one
+// index, at its first appearance, however often it is repeated.
+//
+// The statement kind decides what the engine does around it: savepoint,
+// rollback to a savepoint, commit and rollback keep the session's
+// transaction in step; UPDATE and DELETE report 1403 when they touch no row.
+#ifndef PPS2BDE_SQL_SQLITE_ADAPT_H_
+#define PPS2BDE_SQL_SQLITE_ADAPT_H_
+
+#include <cstddef>
+#include <string>
+
+namespace sql {
+
+enum class StmtKind {
+  kOther,       // INSERT, DDL, ...
+  kQuery,       // SELECT / WITH
+  kChange,      // UPDATE, DELETE
+  kSavepoint,   // savepoint NAME
+  kRollbackTo,  // rollback [transaction] to [savepoint] NAME
+  kCommit,      // commit [work]
+  kRollback,    // rollback [work]
+};
+
+// Longest savepoint name kept (longer ones are cut).
+constexpr size_t kMaxSavepointName = 128;
+
+struct StmtShape {
+  StmtKind kind;
+  char name[kMaxSavepointName + 1];  // savepoint of kSavepoint / kRollbackTo
+};
+
+// Writes the SQLite form of text[0..len-1] into *out.
+void Adapt_Rewrite(const char* text, size_t len, std::string* out);
+
+// The kind of the statement and, for savepoints, the name.
+void Adapt_Classify(const char* text, size_t len, StmtShape* shape);
+
+}  // namespace sql
+
+#endif  // PPS2BDE_SQL_SQLITE_ADAPT_H_

@@ -1,0 +1,120 @@
+// Savepoints, commits and locks: what the session holds between calls.
+#include <string>
+
+#include "gtest/gtest.h"
+#include "sql/errors.h"
+#include "sql/sql.h"
+#include "sql/sql_test_fixture.h"
+#include "sql/sqlite/sqlite_engine.h"
+
+namespace sql {
+namespace {
+
+class SqlTransaction : public SqlDbTest {
+ protected:
+  void SetUp() override {
+    SqlDbTest::SetUp();
+    Sql("create table t (k text primary key, v integer);"
+        "insert into t values ('a', 1), ('b', 2), ('c', 3);");
+  }
+  // True when another connection can take the write lock without waiting.
+  bool OtherCanWrite() {
+    OtherConnection other(path_);
+    if (other.Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
+    other.Exec("ROLLBACK");
+    return true;
+  }
+};
+
+TEST_F(SqlTransaction, AFailedWriteLeavesEarlierCommitsAndTheCursor) {
+  Stmt q{"select k from t order by k"};
+  Cursor c;
+  Text<4> k;
+  Out out[] = {OText(k)};
+  ASSERT_EQ(kOk, Open(c, q, nullptr, 0));
+  ASSERT_EQ(kOk, Fetch(c, out, 1));
+  WriteStmt upd{{"savepoint T_Upd_Sp"}, {"update t set v=v+10 where k=:b0"}, {"rollback  to T_Upd_Sp"}};
+  WriteStmt ins{{"savepoint T_Ins_Sp"}, {"insert into t values (:b0, :b1)"}, {"rollback  to T_Ins_Sp"}};
+  Bind b[] = {BText(k)};
+  EXPECT_EQ(kOk, Write(upd, b, 1));
+  int32_t v = 99;
+  Bind dup[] = {BText("b", 4), BI32(v)};
+  EXPECT_EQ(kUniqueViolated, Write(ins, dup, 2));
+  EXPECT_TRUE(OtherCanWrite());
+  ASSERT_EQ(kOk, Fetch(c, out, 1));
+  EXPECT_TRUE(k == "b");
+  ASSERT_EQ(kOk, Fetch(c, out, 1));
+  EXPECT_TRUE(k == "c");
+  EXPECT_EQ(kNoData, Fetch(c, out, 1));
+  EXPECT_EQ("a|11\nb|2\nc|3", Query("select k, v from t order by k"));
+}
+
+TEST_F(SqlTransaction, RollbackToTheOutermostSavepointReleasesTheLock) {
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_FALSE(OtherCanWrite());  // the write lock is taken at the savepoint
+  EXPECT_EQ(kOk, Run("insert into t values ('d', 4)"));
+  EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
+  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_EQ("3", Query("select count(*) from t"));
+  // Without a transaction there is no savepoint to go back to.
+  EXPECT_EQ(kNoSavepoint, Run("rollback  to A_Sp"));
+  EXPECT_EQ(kOk, Commit());
+}
+
+TEST_F(SqlTransaction, ANestedRollbackKeepsTheTransactionUntilCommit) {
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_EQ(kOk, Run("insert into t values ('d', 4)"));
+  EXPECT_EQ(kOk, Run("savepoint B_Sp"));
+  EXPECT_EQ(kUniqueViolated, Run("insert into t values ('a', 5)"));
+  EXPECT_EQ(kOk, Run("update t set v=50 where k='a'"));
+  EXPECT_EQ(kOk, Run("ROLLBACK TO b_sp"));  // names ignore case
+  EXPECT_FALSE(OtherCanWrite());
+  EXPECT_EQ("3", Query("select count(*) from t"));  // not yet committed
+  EXPECT_EQ(kOk, Run("commit"));
+  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_EQ("a|1\nb|2\nc|3\nd|4", Query("select k, v from t order by k"));
+  // A savepoint name repeated inside the transaction names the latest one,
+  // which did not begin the transaction: the delete before it stays.
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_EQ(kOk, Run("delete  from t  where k='d'"));
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
+  EXPECT_FALSE(OtherCanWrite());
+  EXPECT_EQ(kOk, Run("rollback"));
+  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_EQ("4", Query("select count(*) from t"));
+}
+
+TEST_F(SqlTransaction, AWriteLockHeldElsewhereIsResourceBusy) {
+  int previous = SqliteEngine_SetBusyTimeoutForTest(200);
+  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  SqliteEngine_SetBusyTimeoutForTest(previous);
+  {
+    OtherConnection other(path_);
+    ASSERT_EQ(SQLITE_OK, other.Exec("BEGIN IMMEDIATE"));
+    WriteStmt ins{{"savepoint T_Ins_Sp"}, {"insert into t values ('x', 1)"}, {"rollback  to T_Ins_Sp"}};
+    EXPECT_EQ(kBusy, Write(ins, nullptr, 0));
+    EXPECT_EQ(kBusy, Run("update t set v=0"));
+    // Reading does not wait for the writer.
+    Stmt count{"select count(*) from t"};
+    int32_t n = 0;
+    Out out[] = {OI32(n)};
+    EXPECT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+    EXPECT_EQ(3, n);
+    other.Exec("ROLLBACK");
+  }
+  WriteStmt ins{{"savepoint T_Ins_Sp"}, {"insert into t values ('x', 1)"}, {"rollback  to T_Ins_Sp"}};
+  EXPECT_EQ(kOk, Write(ins, nullptr, 0));
+  EXPECT_EQ("4", Query("select count(*) from t"));
+}
+
+TEST_F(SqlTransaction, DisconnectRollsBackWhatWasNotCommitted) {
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_EQ(kOk, Run("delete  from t "));
+  Disconnect();
+  EXPECT_EQ("3", Query("select count(*) from t"));
+  EXPECT_TRUE(OtherCanWrite());
+}
+
+}  // namespace
+}  // namespace sql
