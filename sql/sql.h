@@ -10,7 +10,9 @@
 // Statement texts are written as the Oracle statements they stand for
 // (":b0" placeholders, sysdate, TO_CHAR, TO_DATE, trunc, "rollback  to x");
 // the engine adapts them.  A placeholder that appears several times takes
-// one value; values are given in order of first appearance.
+// one value; values are given in order of first appearance.  More or fewer
+// values than the statement has distinct placeholders is -600, as is an
+// output list longer than the select list.
 //
 // Every Stmt is prepared once per session, on first use, and reused.
 // Declare them where they are used, as function-level statics:

@@ -18,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "runtime/os/env.h"
 #include "sql/errors.h"
 #include "sql/row.h"
 #include "sql/spool.h"
@@ -77,6 +78,8 @@ class SqliteEngine : public Engine {
   int PrepareInternal(const char* text, sqlite3_stmt** st);
   // Steps st to its end, resets it and returns the status.
   int Run(sqlite3_stmt* st);
+  // Reads the statement's clock and binds the values.
+  int Start(sqlite3_stmt* st, const Bind* binds, int nbinds);
   int BindAll(sqlite3_stmt* st, const Bind* binds, int nbinds);
   void Release(sqlite3_stmt* st) {
     sqlite3_reset(st);
@@ -100,6 +103,7 @@ class SqliteEngine : public Engine {
   sqlite3_stmt* rollback_ = nullptr;
   RowWriter row_;
   std::string pair_;
+  time_t now_ = 0;  // sysdate of the statement being run
 };
 
 SqliteEngine::~SqliteEngine() {
@@ -135,7 +139,7 @@ int SqliteEngine::Setup() {
       return rc;
     }
   }
-  int rc = SqliteFunctions_Register(db_);
+  int rc = SqliteFunctions_Register(db_, &now_);
   if (rc != SQLITE_OK) return Status(rc);
   // BEGIN IMMEDIATE takes the write lock at once (waiting out the busy
   // timeout), so no write later in the transaction can find the database
@@ -176,6 +180,11 @@ int SqliteEngine::Prepare(const char* text, void** handle) {
   *handle = p.get();
   prepared_.push_back(std::move(p));
   return kOk;
+}
+
+int SqliteEngine::Start(sqlite3_stmt* st, const Bind* binds, int nbinds) {
+  now_ = Env_Get()->Now();
+  return BindAll(st, binds, nbinds);
 }
 
 int SqliteEngine::BindAll(sqlite3_stmt* st, const Bind* binds, int nbinds) {
@@ -264,7 +273,7 @@ int SqliteEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
     case StmtKind::kRollback: return Rollback();
     default: break;
   }
-  int status = BindAll(p->st, binds, nbinds);
+  int status = Start(p->st, binds, nbinds);
   if (status == kOk) {
     int rc;
     while ((rc = sqlite3_step(p->st)) == SQLITE_ROW) {
@@ -281,7 +290,7 @@ int SqliteEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
 int SqliteEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                             const Out* outs, int nouts) {
   Prepared* p = static_cast<Prepared*>(s.prepared);
-  int status = BindAll(p->st, binds, nbinds);
+  int status = Start(p->st, binds, nbinds);
   if (status == kOk) {
     int rc = sqlite3_step(p->st);
     if (rc == SQLITE_DONE) {
@@ -326,7 +335,7 @@ int SqliteEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                              void** cursor) {
   Prepared* p = static_cast<Prepared*>(s.prepared);
   auto c = std::make_unique<SqliteCursor>();
-  int status = BindAll(p->st, binds, nbinds);
+  int status = Start(p->st, binds, nbinds);
   if (status == kOk) {
     int rc;
     while ((rc = sqlite3_step(p->st)) == SQLITE_ROW) {

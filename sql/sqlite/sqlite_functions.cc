@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "runtime/os/env.h"
 #include "sql/errors.h"
 #include "sql/sqlite/ora_dates.h"
 #include "sql/sqlite/sqlite_errors.h"
@@ -14,9 +13,10 @@ void Raise(sqlite3_context* ctx, int code) {
   sqlite3_result_error(ctx, Sqlite_OraMessage(code), -1);
 }
 
-OraDate Now() {
+// The statement's time, local.
+OraDate Now(sqlite3_context* ctx) {
   OraDate d;
-  OraDate_FromTime(Env_Get()->Now(), &d);
+  OraDate_FromTime(*static_cast<const time_t*>(sqlite3_user_data(ctx)), &d);
   return d;
 }
 
@@ -90,7 +90,7 @@ void ToDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   const char* mask = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
   size_t masklen = static_cast<size_t>(sqlite3_value_bytes(argv[1]));
   OraDate d;
-  int rc = OraDate_Parse(text, static_cast<size_t>(len), mask, masklen, Now(), &d);
+  int rc = OraDate_Parse(text, static_cast<size_t>(len), mask, masklen, Now(ctx), &d);
   if (rc != kOk) {
     Raise(ctx, rc);
     return;
@@ -113,7 +113,7 @@ void Trunc(sqlite3_context* ctx, int, sqlite3_value** argv) {
   ResultDate(ctx, d);
 }
 
-void Sysdate(sqlite3_context* ctx, int, sqlite3_value**) { ResultDate(ctx, Now()); }
+void Sysdate(sqlite3_context* ctx, int, sqlite3_value**) { ResultDate(ctx, Now(ctx)); }
 
 void DateAddDays(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_value* a = argv[0];
@@ -143,7 +143,7 @@ void DateAddDays(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-int SqliteFunctions_Register(sqlite3* db) {
+int SqliteFunctions_Register(sqlite3* db, const time_t* clock) {
   const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   struct Def {
     const char* name;
@@ -160,7 +160,8 @@ int SqliteFunctions_Register(sqlite3* db) {
       {"date_add_days", 2, pure, DateAddDays},
   };
   for (const Def& d : defs) {
-    int rc = sqlite3_create_function_v2(db, d.name, d.nargs, d.flags, nullptr, d.fn,
+    int rc = sqlite3_create_function_v2(db, d.name, d.nargs, d.flags,
+                                        const_cast<time_t*>(clock), d.fn,
                                         nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
   }
