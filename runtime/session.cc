@@ -1,6 +1,7 @@
 #include "runtime/session.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "runtime/ini.h"
 #include "runtime/text.h"
