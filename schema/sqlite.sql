@@ -12,10 +12,11 @@
 -- AfoBgz, ...), selected as they stand, so they are not DATE columns.
 --
 -- KvnSystem.  A few statements name the calendar tables with the schema
--- prefix KvnSystem (KvnSystem.Kvn133Bak).  The engine attaches this same
--- database file a second time under the name KvnSystem, so Kvn133Bak,
--- Kvn133Kal and Kvn301Asw are plain tables of this file, reachable with and
--- without the prefix.
+-- prefix KvnSystem (KvnSystem.Kvn133Bak).  The engine drops that prefix
+-- when it prepares a statement (attaching the file a second time would make
+-- every write transaction lock it twice), so Kvn133Bak, Kvn133Kal and
+-- Kvn301Asw are plain tables of this file, reachable with and without the
+-- prefix.
 --
 -- Types.  Text columns are TEXT, the Oracle column type in the comment;
 -- whole numbers INTEGER; quantities, times and other fractional numbers REAL.
@@ -603,7 +604,7 @@ CREATE TABLE o1003Kststelle (
 );
 
 -- ---------------------------------------------------------------------------
--- Tables of the schema KvnSystem (the same file, attached a second time).
+-- Tables of the schema KvnSystem (plain tables here; see the header).
 
 -- Calendar of days, one row per date.
 CREATE TABLE Kvn133Bak (
