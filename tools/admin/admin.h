@@ -14,6 +14,9 @@ int Admin_InitDb(const char* path);
 // produced.  program is the path of pps2bde.
 int Admin_Demo(const char* dir, const std::string& program);
 
+// The SQL of the demo's sample data.
+const char* Admin_DemoData();
+
 // Writes ROOT/files/velmaris.ini with LOGIN, PASS and NET8 enciphered.
 // Returns 0 or an errno value.
 int Admin_WriteConfig(const std::string& path, const char* login, const char* pass,

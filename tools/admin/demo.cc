@@ -100,6 +100,20 @@ void ShowFile(const std::string& path) {
   std::fclose(f);
 }
 
+bool LoadSampleData(const std::string& db) {
+  sqlite3* h = nullptr;
+  char* err = nullptr;
+  int rc = sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READWRITE, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(h, Admin_DemoData(), nullptr, nullptr, &err);
+  if (rc != SQLITE_OK) {
+    std::fprintf(stderr, "pps2bde-admin: cannot load the sample data: %s\n",
+                 err ? err : sqlite3_errmsg(h));
+  }
+  sqlite3_free(err);
+  sqlite3_close(h);
+  return rc == SQLITE_OK;
+}
+
 }  // namespace
 
 int Admin_Demo(const char* dirArg, const std::string& program) {
@@ -119,7 +133,10 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
       return 1;
     }
   }
-  if (!Exists(db) && Admin_InitDb(db.c_str()) != 0) return 1;
+  if (!Exists(db)) {
+    if (Admin_InitDb(db.c_str()) != 0) return 1;
+    if (!LoadSampleData(db)) return 1;
+  }
   // The job reads its configuration four levels above its working folder.
   if (int rc = Admin_WriteConfig(files + "/velmaris.ini", "bde", "demo",
                                  "../../../../files/bde.db")) {
@@ -130,7 +147,19 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
   std::printf("\n== full run: %s (in %s)\n", program.c_str(), run.c_str());
   int rc = Run(program, {}, run);
   std::printf("exit code %d\n", rc);
+  std::printf("\n== queue run: %s 20261201 060000\n", program.c_str());
+  int rcQueue = Run(program, {"20261201", "060000"}, run);
+  std::printf("exit code %d\n", rcQueue);
 
+  ShowQuery(db, "BDE orders (Kvn501Apk)",
+            "select ApkApk, ApkSts, ApkAfo, ApkFbe, ApkKst, ApkDna, ApkDwn, ApkErf "
+            "from Kvn501Apk order by ApkApk");
+  ShowQuery(db, "BDE operations (Kvn504App)",
+            "select AppApk, AppApp, AppSts, AppApg, AppApl, AppFbe, AppDna, AppDwn "
+            "from Kvn504App order by AppApk, AppApp");
+  ShowQuery(db, "planning rows left (Kvn500Auk, Kvn503Afo)",
+            "select 'Kvn500Auk', AukApk from Kvn500Auk union all "
+            "select 'Kvn503Afo', AfoApk || '/' || AfoApp from Kvn503Afo");
   ShowQuery(db, "statistics rows (Kvn542Dwn)",
             "select DwnDta, DwnApk, DwnApp, DwnAuk, DwnAfo, DwnNeu, DwnAen, DwnLoe, DwnDat, "
             "DwnErf from Kvn542Dwn order by rowid");
@@ -146,5 +175,5 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
     closedir(d);
     if (n == 0) std::printf("(none)\n");
   }
-  return rc == 0 ? 0 : 1;
+  return rc == 0 && rcQueue == 0 ? 0 : 1;
 }
