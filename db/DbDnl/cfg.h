@@ -35,11 +35,19 @@ struct CfgRecord {
   Text<9> CfgErf;
 };
 
+// Every function returns the database status (0, 1403 after the last row,
+// negative Oracle code) and logs nothing.
+
 // Opens the cursor over the terminals whose first or second range contains
-// areaKey (both ends included, text comparison), ordered by CfgDta.
+// areaKey (at most 10 characters; both ends included, text comparison in
+// the database), ordered by CfgDta.  Ranges three to five select nothing.
+// A longer key lies in no range: the cursor opens empty.  An open cursor is
+// closed first; a failed open leaves it closed.
 int Cfg_Open(const char* areaKey);
-// Fetches the next terminal into rec (written only on 0).
+// Fetches the next terminal into rec, CfgDat as yyyymmddHHMMSS.  rec is
+// written only on 0; NULL columns give "" or 0.
 int Cfg_Fetch(CfgRecord& rec);
+// Closes the cursor; closing a closed cursor is 0.
 int Cfg_Close();
 
 #endif  // PPS2BDE_DB_DBDNL_CFG_H_
