@@ -1,0 +1,122 @@
+// The buffer writer: terminal lookup and the append of one download line
+// to the open buffer file of that terminal.
+#include "db/DbDb/buffer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "db/DbDb/format.h"
+#include "runtime/msg.h"
+#include "runtime/os/env.h"
+
+namespace {
+
+// The writer keeps the file of the last terminal open.  Whether a file is
+// open is kept apart from the terminal number, so terminal 0 is an ordinary
+// terminal.
+struct WriterState {
+  bool open = false;
+  int32_t terminal = 0;  // CfgDta of the open file
+  int fd = -1;
+  int64_t end = 0;       // write position: the file's size after our lines
+};
+
+WriterState g_writer;
+
+void CloseCurrent(Env* env) {
+  if (g_writer.open) env->Close(g_writer.fd);
+  g_writer.open = false;
+  g_writer.fd = -1;
+  g_writer.end = 0;
+}
+
+// Opens the buffer file of terminal and moves to its end.  Returns 0 or -1
+// after a logged failure; on failure no file is open.
+int OpenTerminal(Env* env, int32_t terminal) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", static_cast<int>(terminal));
+  char path[64];
+  std::snprintf(path, sizeof path, "..\\Comm\\Buff\\SndDnl%-1s.buf", number);
+
+  int fd = -1;
+  int rc = env->OpenExclusive(path, &fd);
+  if (rc != 0) {
+    Msg_Error("CreateFile", "Datei oeffnen", rc);
+    return -1;
+  }
+  int64_t size = 0;
+  rc = env->SeekEnd(fd, &size);
+  if (rc != 0) {
+    env->Close(fd);
+    Msg_Error("SetFilePointer", "Ende der Datei", rc);
+    return -1;
+  }
+  g_writer.open = true;
+  g_writer.terminal = terminal;
+  g_writer.fd = fd;
+  g_writer.end = size;
+  return 0;
+}
+
+// The local time of the write as yyyymmddHHMMSS.
+void WriteStamp(char out[15]) {
+  struct tm now;
+  Env_LocalTime(&now);
+  if (std::strftime(out, 15, "%Y%m%d%H%M%S", &now) == 0)
+    Text_Copy(out, 15, "00000000000000");
+}
+
+// Appends the line whole or not at all: a failed or short write is cut
+// back to the size before it, so a reader never sees a torn line.
+int AppendLine(Env* env, const char* line, size_t n) {
+  size_t written = 0;
+  int rc = env->Write(g_writer.fd, line, n, &written);
+  if (rc == 0 && written == n) {
+    g_writer.end += static_cast<int64_t>(n);
+    return 0;
+  }
+  // A write that made no progress without an error code is a full disk.
+  if (rc == 0) rc = ENOSPC;
+  if (written > 0 && env->Truncate(g_writer.fd, g_writer.end) != 0) {
+    // The part cannot be taken back; reopening positions the next line at
+    // whatever end the file then has.
+    CloseCurrent(env);
+  }
+  Msg_Error("WrittenFile", "", rc);
+  return -1;
+}
+
+}  // namespace
+
+int Get_CfgIP(CfgRecord& cfg, const char* areaKey) {
+  int rc = Cfg_Open(areaKey != nullptr ? areaKey : "");
+  if (rc != 0) {
+    Msg_Error("ReadFile", "IP-Ermitteln", rc);
+    return rc;
+  }
+  int fetched = Cfg_Fetch(cfg);
+  if (fetched != 0) Msg_Error("ReadFile", "IP-Ermitteln", fetched);
+  int closed = Cfg_Close();
+  return closed != 0 ? closed : fetched;
+}
+
+int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey) {
+  CfgRecord cfg;
+  int rc = Get_CfgIP(cfg, areaKey);
+  if (rc != 0) return rc;
+
+  char stamp[15];
+  WriteStamp(stamp);
+  char line[kDnlLineLength + 1];
+  if (Dnl_FormatLine(rec, cfg, stamp, line, sizeof line) != kDnlLineLength) return -1;
+
+  Env* env = Env_Get();
+  if (!g_writer.open || g_writer.terminal != cfg.CfgDta) {
+    CloseCurrent(env);
+    if (OpenTerminal(env, cfg.CfgDta) != 0) return -1;
+  }
+  return AppendLine(env, line, kDnlLineLength);
+}
+
+void Put_DnlBufferClose() { CloseCurrent(Env_Get()); }

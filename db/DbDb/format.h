@@ -1,0 +1,39 @@
+// Payload building of the terminal download: the fixed-width texts of an
+// order and an operation, and the whole download line around them.
+#ifndef PPS2BDE_DB_DBDB_FORMAT_H_
+#define PPS2BDE_DB_DBDB_FORMAT_H_
+
+#include <cstddef>
+
+#include "db/DbDb/buffer.h"
+#include "db/DbDnl/cfg.h"
+#include "db/DbDnl/dnl.h"
+#include "db/Dbstd/apk.h"
+#include "db/Dbstd/app.h"
+
+// Length of the payload of an order and of an operation.
+constexpr int kApkPayloadLength = 255;
+constexpr int kAppPayloadLength = 257;
+
+// Fills rec for one order: DnlSkz "APK", DnlFun the order's ApkDna and
+// DnlDnl the 255-character order payload.  DnlDta and the other fields are
+// left as the caller set them.  Always returns 0.
+int Apk_DnlFormat(QueueRecord& rec, const OrderRecord& order);
+// The same for one operation: DnlSkz "APP", DnlFun AppDna, DnlDnl the
+// 257-character operation payload.  Always returns 0.
+int App_DnlFormat(QueueRecord& rec, const OperationRecord& op);
+
+// Copies in into out[cap] without its first '.', joining the part behind it
+// to the part before it; a text without '.' is copied unchanged.  The copy
+// is cut to cap-1 characters and always terminated; a null in is empty, a
+// null out or cap 0 writes nothing.
+void Del_Point(const char* in, char* out, size_t cap);
+
+// Formats the download line of rec for terminal cfg with the write time
+// stamp (yyyymmddHHMMSS) into out[cap]: exactly kDnlLineLength characters
+// plus a terminator.  Every value is cut to its field.  Returns the length
+// written (kDnlLineLength), or 0 with out emptied when cap is too small.
+int Dnl_FormatLine(const QueueRecord& rec, const CfgRecord& cfg,
+                   const char* stamp, char* out, size_t cap);
+
+#endif  // PPS2BDE_DB_DBDB_FORMAT_H_
