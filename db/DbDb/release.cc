@@ -1,0 +1,66 @@
+// Row release of the order and operation download.
+#include "db/DbDb/release.h"
+
+#include "runtime/msg.h"
+
+namespace {
+
+// Reads the order and writes it back with its operation count changed by
+// delta.  A failed read ends the step with its status; nothing is written.
+int AddOperations(const char* orderNumber, int32_t delta) {
+  OrderRecord order;
+  order.ApkApk = orderNumber;
+  int rc = Apk_PKeyReadk(order);
+  if (rc != 0) return rc;
+  order.ApkAfo += delta;
+  return Apk_PKeyUpd(order);
+}
+
+}  // namespace
+
+int Apk_Frei(const OrderRecord& fetched) {
+  OrderRecord fresh;
+  fresh.ApkApk.Set(fetched.ApkApk);
+  int rc = Apk_PKeyReadk(fresh);
+  if (rc != 0) {
+    Msg_Error("ApkDnl", "Fehler bei Apk_PKeyRead", rc);
+    return rc;
+  }
+  if (fetched.ApkDna == "LOE") {
+    rc = Apk_PKeyDel(fetched.ApkApk.c_str());
+    if (rc != 0) Msg_Error("ApkDnl", "Fehler bei Apk_PKeyDel", rc);
+    return rc;
+  }
+  fresh.ApkDwn.Clear();
+  fresh.ApkDna.Clear();
+  rc = Apk_PKeyUpd(fresh);
+  if (rc != 0) Msg_Error("ApkDnl", "Fehler bei Apk_PKeyUpd", rc);
+  return rc;
+}
+
+int App_Frei(const OperationRecord& fetched) {
+  OperationRecord fresh;
+  fresh.AppApk.Set(fetched.AppApk);
+  fresh.AppApp.Set(fetched.AppApp);
+  int readRc = App_PKeyReadk(fresh);
+
+  if (fetched.AppDna == "LOE") {
+    int rc = App_PKeyDel(fetched.AppApk.c_str(), fetched.AppApp.c_str());
+    if (rc != 0) {
+      Msg_Error("App_Frei", "Fehler bei App_PKeyDel", rc);
+      return rc;
+    }
+    return AddOperations(fetched.AppApk.c_str(), -1);
+  }
+
+  if (readRc != 0) return readRc;
+  fresh.AppDwn.Clear();
+  fresh.AppDna.Clear();
+  int rc = App_PKeyUpd(fresh);
+  if (rc != 0) {
+    Msg_Error("APP_Frei", "Fehler bei App_PKeyUpd", rc);
+    return rc;
+  }
+  if (fetched.AppDna == "NEU") return AddOperations(fetched.AppApk.c_str(), 1);
+  return 0;
+}
