@@ -38,13 +38,19 @@ struct PpsOperationRecord {
   Text<11> AfoFbe;
 };
 
-// Opens cursor `variant` (1 ascending, 2 descending by AfoApk) over the rows
-// with lower < AfoApk < upper.  Any other variant does nothing and returns 0.
+// Opens cursor `variant` (1 ascending, 2 descending by AfoApk; AfoApp is not
+// sorted) over the rows with lower < AfoApk < upper.  Each bound is taken up
+// to 12 characters.  Any other variant does nothing and returns 0.
 int Afo_Open(const char* lower, const char* upper, int variant);
-// Fetches the next row of that cursor into rec (written only on 0).
+// Fetches the next row of that cursor into rec: 0 with every field
+// overwritten (a NULL column gives an empty text or 0), 1403 after the last
+// row, or an error; rec is written only on 0.  A variant other than 1 or 2
+// has no cursor: -1001 (invalid cursor).
 int Afo_Fetch(PpsOperationRecord& rec, int variant);
+// Closes that cursor; 0 also when it was closed or the variant is unknown.
 int Afo_Close(int variant);
-// Deletes the row with rec's AfoApk and AfoApp; commits on 0.
+// Deletes the row with rec's AfoApk and AfoApp and commits; 1403 when there
+// is no such row, which changes nothing.
 int Afo_PKeyDel(const PpsOperationRecord& rec);
 
 #endif  // PPS2BDE_DB_DBDNL_AFO_H_

@@ -38,11 +38,17 @@ struct PpsOrderRecord {
 };
 
 // Opens the cursor over the rows with lower < AukApk < upper, ascending.
+// Each bound is taken up to 12 characters; null is empty (no row matches).
+// An open cursor is closed first.  Returns the status of the open.
 int Auk_Open(const char* lower, const char* upper);
-// Fetches the next row into rec (written only on 0).
+// Fetches the next row into rec: 0 with every field overwritten (a NULL
+// column gives an empty text or 0), 1403 after the last row, or an error;
+// rec is written only on 0.
 int Auk_Fetch(PpsOrderRecord& rec);
+// Closes the cursor (closing a closed cursor is 0).
 int Auk_Close();
-// Deletes the row of this order number; commits on 0.
+// Deletes the row of this order number (up to 12 characters) and commits;
+// 1403 when there is no such row, which changes nothing.
 int Auk_PKeyDel(const char* orderNumber);
 // Sets AppDwn and AppDna of every operation of the order op.AppApk to the
 // values of op; commits on 0 (1403 when the order has no operations).
