@@ -43,11 +43,20 @@ struct WorkGroupRecord {
 // fields are filled and ApgDat keeps its content; otherwise only the key
 // stays and every other field (ApgDat too) is empty or 0.
 int Apg_PKeyReadk(WorkGroupRecord& rec);
+// Writes every field of rec to the row whose ApgApg is rec.ApgApg; ApgDat
+// becomes the database time whatever rec holds there.  Commits on 0; 1403
+// when there is no such row (nothing changes).
 int Apg_PKeyUpd(const WorkGroupRecord& rec);
+// Deletes the work group with this key (up to 10 characters) and commits;
+// 1403 when there is none.
 int Apg_PKeyDel(const char* key);
-// Cursor over lower < ApgApg < upper, ascending.
+// Opens the cursor over lower < ApgApg < upper (bounds up to 10 characters,
+// both excluded), ascending.  An open cursor is closed first.
 int Apg_Open(const char* lower, const char* upper);
+// Fetches the next work group into rec as Apg_PKeyReadk fills it (ApgDat
+// kept); 1403 after the last; rec is written only on 0.
 int Apg_Fetch(WorkGroupRecord& rec);
+// Closes the cursor (closing a closed cursor is 0).
 int Apg_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_APG_H_
