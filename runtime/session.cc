@@ -40,3 +40,7 @@ int Db_Connect() {
 void Db_Commit() { (void)sql::Commit(); }
 
 int Db_Rollback() { return sql::Rollback(); }
+
+void Db_BeginUnit(sql::Stmt& savepoint) { sql::BeginUnit(savepoint); }
+
+void Db_EndUnit() { sql::EndUnit(); }

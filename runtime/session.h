@@ -3,6 +3,8 @@
 #ifndef PPS2BDE_RUNTIME_SESSION_H_
 #define PPS2BDE_RUNTIME_SESSION_H_
 
+#include "sql/sql.h"
+
 // Reads account, password and service from the configuration file
 // (deciphered), connects with "account/password@service" (at most 100
 // characters) and returns 0 or the negative database code.  The credentials
@@ -12,5 +14,10 @@ int Db_Connect();
 void Db_Commit();
 // Rolls the session's transaction back and returns the status.
 int Db_Rollback();
+// Opens a unit of work with its savepoint statement ("savepoint Xxx_Sp"):
+// the writes up to Db_EndUnit are committed together (see sql::BeginUnit).
+void Db_BeginUnit(sql::Stmt& savepoint);
+// Commits the unit of work.
+void Db_EndUnit();
 
 #endif  // PPS2BDE_RUNTIME_SESSION_H_

@@ -21,6 +21,8 @@ Engine* g_test = nullptr;     // installed by a test, not owned
 // Number of the current session.  It grows with every connect, so a Stmt or
 // Cursor that carries an older number belongs to an ended session.
 uint32_t g_epoch = 0;
+// Depth of the open units of work; writes commit only at depth 0.
+int g_unitDepth = 0;
 
 Engine* Active() { return g_test != nullptr ? g_test : g_session; }
 
@@ -87,6 +89,7 @@ void Disconnect() {
   if (g_session == nullptr) return;
   delete g_session;  // ends the transaction (rolled back) and frees cursors
   g_session = nullptr;
+  g_unitDepth = 0;
   ++g_epoch;
 }
 
@@ -142,11 +145,20 @@ int Rollback() {
 int Write(WriteStmt& w, const Bind* binds, int nbinds) {
   Exec(w.savepoint, nullptr, 0);
   int rc = Exec(w.stmt, binds, nbinds);
-  if (rc == kOk)
-    Commit();
-  else
+  if (rc == kOk) {
+    if (g_unitDepth == 0) Commit();
+  } else {
     Exec(w.rollback, nullptr, 0);
+  }
   return rc;
+}
+
+void BeginUnit(Stmt& savepoint) {
+  if (g_unitDepth++ == 0) Exec(savepoint, nullptr, 0);
+}
+
+void EndUnit() {
+  if (g_unitDepth > 0 && --g_unitDepth == 0) Commit();
 }
 
 }  // namespace sql

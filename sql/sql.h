@@ -135,6 +135,17 @@ struct WriteStmt {
 };
 int Write(WriteStmt& w, const Bind* binds, int nbinds);
 
+// A unit of work: writes that must reach the database together or not at
+// all (an operation's release and its order's count; a transferred row and
+// the removal of its planning row).  BeginUnit runs the savepoint text that
+// opens the unit's transaction; until the matching EndUnit, Write does not
+// commit (a failed write still rolls back to its own savepoint, so what
+// succeeded stays).  EndUnit commits.  Units nest; only the outermost
+// EndUnit commits.  A process that ends inside a unit has written nothing
+// of it.
+void BeginUnit(Stmt& savepoint);
+void EndUnit();
+
 }  // namespace sql
 
 #endif  // PPS2BDE_SQL_SQL_H_

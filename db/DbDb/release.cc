@@ -2,6 +2,7 @@
 #include "db/DbDb/release.h"
 
 #include "runtime/msg.h"
+#include "sql/sql.h"
 
 namespace {
 
@@ -38,7 +39,26 @@ int Apk_Frei(const OrderRecord& fetched) {
   return rc;
 }
 
+namespace {
+
+int Release(const OperationRecord& fetched);
+
+}  // namespace
+
+// The release of an operation and the change of its order's count are one
+// unit of work: a run that stops between them would otherwise leave the
+// operation released and the count wrong for good.
 int App_Frei(const OperationRecord& fetched) {
+  static sql::Stmt unit{"savepoint App_Frei_Sp"};
+  sql::BeginUnit(unit);
+  int rc = Release(fetched);
+  sql::EndUnit();
+  return rc;
+}
+
+namespace {
+
+int Release(const OperationRecord& fetched) {
   OperationRecord fresh;
   fresh.AppApk.Set(fetched.AppApk);
   fresh.AppApp.Set(fetched.AppApp);
@@ -64,3 +84,5 @@ int App_Frei(const OperationRecord& fetched) {
   if (fetched.AppDna == "NEU") return AddOperations(fetched.AppApk.c_str(), 1);
   return 0;
 }
+
+}  // namespace
