@@ -42,4 +42,24 @@ struct PrvRecord {
   Text<31> PrvOrt;
 };
 
+// Reads the row whose key is in rec.PrvPnr; on any status but 0 only the
+// key stays and every other field is empty or 0.
+int Prv_PKeyReadk(PrvRecord& rec);
+// Inserts rec; an empty PrvFbe is first filled from the Kvn559Fbe row of
+// type 1.
+int Prv_PKeyIns(PrvRecord& rec);
+// Empties Kvn510Prv.
+int Prv_Delete();
+int Prv_PKeyUpd(const PrvRecord& rec);
+int Prv_PKeyDel(const char* key);
+// Cursor over lower <= PrvPnr <= upper whose validity has begun.
+int Prv_Open(const char* lower, const char* upper);
+int Prv_Fetch(PrvRecord& rec);
+int Prv_Close();
+// The row of badge number rec.PrvAwn valid today.
+int Prv_ReadAwn(PrvRecord& rec);
+int Prv_OpenAwn(const char* badge);
+int Prv_FetchAwn(PrvRecord& rec);
+int Prv_CloseAwn();
+
 #endif  // PPS2BDE_DB_DBSTD_PRV_H_

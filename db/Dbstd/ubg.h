@@ -38,4 +38,16 @@ struct UbgRecord {
   Text<9> UbgErf;        // recorder
 };
 
+// Reads the row whose key is in rec.UbgUbg; on any status but 0 only the
+// key stays and every other field is empty or 0.
+int Ubg_PKeyReadk(UbgRecord& rec);
+// Writes every field of rec to the row with rec.UbgUbg; UbgDat becomes the
+// database time.
+int Ubg_PKeyUpd(const UbgRecord& rec);
+int Ubg_PKeyDel(const char* key);
+// Cursor over lower < UbgUbg < upper, ascending.
+int Ubg_Open(const char* lower, const char* upper);
+int Ubg_Fetch(UbgRecord& rec);
+int Ubg_Close();
+
 #endif  // PPS2BDE_DB_DBSTD_UBG_H_
