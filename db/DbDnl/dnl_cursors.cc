@@ -1,15 +1,16 @@
 // The order and operation download cursors over Kvn501Apk and Kvn504App.
 //
-// Each record's columns are described once here (the table modules keep
-// their descriptions to themselves); a cursor's fetch lists the fields in
-// its select order.  A fetch reads into a buffer record and copies it into
-// the caller's record only on success, so a failed fetch leaves the caller's
-// record as it was.
+// The records' column descriptions are those of the table modules; a
+// cursor's fetch lists the fields in its select order.  A fetch reads into
+// a buffer record and copies it into the caller's record only on success,
+// so a failed fetch leaves the caller's record as it was.
 #include "db/DbDnl/dnl_cursors.h"
 
 #include <cstdint>
 #include <cstring>
 
+#include "db/Dbstd/apk_fields.h"
+#include "db/Dbstd/app_fields.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -17,40 +18,13 @@ namespace {
 
 // --- Orders.
 
-enum : uint8_t {
-  kApkApk, kApkBz1, kApkBz2, kApkTxt, kApkSts, kApkSis, kApkKun, kApkKb1,
-  kApkKb2, kApkBgs, kApkEns, kApkAfo, kApkEaf, kApkTnr, kApkTb1, kApkTb2,
-  kApkSme, kApkIme, kApkMee, kApkBdiDate, kApkBdiTime, kApkEdiDate,
-  kApkEdiTime, kApkFbe, kApkKst, kApkZf1, kApkZf2, kApkZf3, kApkKnz, kApkSsn,
-  kApkDna, kApkDwn, kApkSta, kApkDat, kApkErf, kApkAba,
-};
-
-// The host types of the download cursor: ApkSsn and ApkSta travel as 32-bit
-// integers here, the other small integers as 16-bit ones.
-#define F(name, type) SQL_FIELD(OrderRecord, name, type)
-const sql::Field kApkFields[] = {
-    F(ApkApk, sql::kText),     F(ApkBz1, sql::kText),     F(ApkBz2, sql::kText),
-    F(ApkTxt, sql::kText),     F(ApkSts, sql::kI16),      F(ApkSis, sql::kI16),
-    F(ApkKun, sql::kText),     F(ApkKb1, sql::kText),     F(ApkKb2, sql::kText),
-    F(ApkBgs, sql::kText),     F(ApkEns, sql::kText),     F(ApkAfo, sql::kI16),
-    F(ApkEaf, sql::kI16),      F(ApkTnr, sql::kText),     F(ApkTb1, sql::kText),
-    F(ApkTb2, sql::kText),     F(ApkSme, sql::kF64),      F(ApkIme, sql::kF64),
-    F(ApkMee, sql::kText),     F(ApkBdiDate, sql::kText), F(ApkBdiTime, sql::kText),
-    F(ApkEdiDate, sql::kText), F(ApkEdiTime, sql::kText), F(ApkFbe, sql::kText),
-    F(ApkKst, sql::kText),     F(ApkZf1, sql::kText),     F(ApkZf2, sql::kText),
-    F(ApkZf3, sql::kText),     F(ApkKnz, sql::kText),     F(ApkSsn, sql::kI32),
-    F(ApkDna, sql::kText),     F(ApkDwn, sql::kText),     F(ApkSta, sql::kI32),
-    F(ApkDat, sql::kText),     F(ApkErf, sql::kText),     F(ApkAba, sql::kI32),
-};
-#undef F
-
 // The 36 columns of the order cursor, in select order.
 constexpr uint8_t kApkOrder[] = {
     kApkApk, kApkBz1, kApkBz2, kApkTxt, kApkSts, kApkSis, kApkKun,
     kApkKb1, kApkKb2, kApkBgs, kApkEns, kApkAfo, kApkEaf, kApkTnr,
     kApkTb1, kApkTb2, kApkSme, kApkIme, kApkMee, kApkBdiDate, kApkBdiTime,
     kApkEdiDate, kApkEdiTime, kApkFbe, kApkKst, kApkZf1, kApkZf2, kApkZf3,
-    kApkKnz, kApkSsn, kApkDna, kApkDwn, kApkSta, kApkDat, kApkErf, kApkAba};
+    kApkKnz, kApkSsn32, kApkDna, kApkDwn, kApkSta32, kApkDat, kApkErf, kApkAba};
 constexpr int kApkCount = sizeof kApkOrder;
 static_assert(kApkCount == 36);
 
@@ -66,47 +40,6 @@ static_assert(kApkOrder[kApkBdiPos] == kApkBdiDate &&
 
 // --- Operations.
 
-enum : uint8_t {
-  kAppApk, kAppApp, kAppVaf, kAppNaf, kAppBz1, kAppBz2, kAppTxt, kAppSts,
-  kAppSis,
-  kAppBdiDate, kAppBdiTime, kAppBdsDate, kAppBdsTime, kAppSbdDate, kAppSbdTime,
-  kAppEdiDate, kAppEdiTime, kAppEdsDate, kAppEdsTime, kAppSedDate, kAppSedTime,
-  kAppRadDate, kAppRadTime, kAppRedDate, kAppRedTime,
-  kAppAgs, kAppAbs, kAppAes, kAppSme, kAppIme, kAppAme, kAppMee, kAppSza,
-  kAppStr, kAppSte, kAppIta, kAppItr, kAppIte, kAppApg, kAppApl,
-  kAppKt1, kAppKz1, kAppKt2, kAppKz2, kAppKt3, kAppKz3, kAppKt4, kAppKz4,
-  kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppDna, kAppDwn,
-  kAppSsn, kAppSta, kAppDat, kAppErf,
-};
-
-// Host types of the download cursor: AppSts and AppSis 16-bit, AppAgs,
-// AppAbs, AppAes, AppSsn and AppSta 32-bit.
-#define F(name, type) SQL_FIELD(OperationRecord, name, type)
-const sql::Field kAppFields[] = {
-    F(AppApk, sql::kText),     F(AppApp, sql::kText),     F(AppVaf, sql::kText),
-    F(AppNaf, sql::kText),     F(AppBz1, sql::kText),     F(AppBz2, sql::kText),
-    F(AppTxt, sql::kText),     F(AppSts, sql::kI16),      F(AppSis, sql::kI16),
-    F(AppBdiDate, sql::kText), F(AppBdiTime, sql::kText), F(AppBdsDate, sql::kText),
-    F(AppBdsTime, sql::kText), F(AppSbdDate, sql::kText), F(AppSbdTime, sql::kText),
-    F(AppEdiDate, sql::kText), F(AppEdiTime, sql::kText), F(AppEdsDate, sql::kText),
-    F(AppEdsTime, sql::kText), F(AppSedDate, sql::kText), F(AppSedTime, sql::kText),
-    F(AppRadDate, sql::kText), F(AppRadTime, sql::kText), F(AppRedDate, sql::kText),
-    F(AppRedTime, sql::kText),
-    F(AppAgs, sql::kI32),      F(AppAbs, sql::kI32),      F(AppAes, sql::kI32),
-    F(AppSme, sql::kF64),      F(AppIme, sql::kF64),      F(AppAme, sql::kF64),
-    F(AppMee, sql::kText),     F(AppSza, sql::kF64),      F(AppStr, sql::kF64),
-    F(AppSte, sql::kF64),      F(AppIta, sql::kF64),      F(AppItr, sql::kF64),
-    F(AppIte, sql::kF64),      F(AppApg, sql::kText),     F(AppApl, sql::kText),
-    F(AppKt1, sql::kText),     F(AppKz1, sql::kText),     F(AppKt2, sql::kText),
-    F(AppKz2, sql::kText),     F(AppKt3, sql::kText),     F(AppKz3, sql::kText),
-    F(AppKt4, sql::kText),     F(AppKz4, sql::kText),     F(AppFbe, sql::kText),
-    F(AppKst, sql::kText),     F(AppZf1, sql::kText),     F(AppZf2, sql::kText),
-    F(AppZf3, sql::kText),     F(AppKnz, sql::kText),     F(AppDna, sql::kText),
-    F(AppDwn, sql::kText),     F(AppSsn, sql::kI32),      F(AppSta, sql::kI32),
-    F(AppDat, sql::kText),     F(AppErf, sql::kText),
-};
-#undef F
-
 // The 60 columns of the operation cursor, in select order.
 constexpr uint8_t kAppOrder[] = {
     kAppApk, kAppApp, kAppVaf, kAppNaf, kAppBz1, kAppBz2, kAppTxt, kAppSts,
@@ -117,8 +50,8 @@ constexpr uint8_t kAppOrder[] = {
     kAppAgs, kAppAbs, kAppAes, kAppSme, kAppIme, kAppAme, kAppMee, kAppSza,
     kAppStr, kAppSte, kAppIta, kAppItr, kAppIte, kAppApg, kAppApl,
     kAppKt1, kAppKz1, kAppKt2, kAppKz2, kAppKt3, kAppKz3, kAppKt4, kAppKz4,
-    kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppSsn, kAppDna,
-    kAppDwn, kAppSta, kAppDat, kAppErf};
+    kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppSsn32, kAppDna,
+    kAppDwn, kAppSta32, kAppDat, kAppErf};
 constexpr int kAppCount = sizeof kAppOrder;
 static_assert(kAppCount == 60);
 

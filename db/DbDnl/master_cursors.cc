@@ -1,8 +1,8 @@
 // The master-data download cursors over Kvn530Apg (joined with Kvn537Ksg),
 // Kvn531Apl, Kvn521Ubg, Kvn510Prv and the cost centres.
 //
-// Each record's columns are described once here; the cursor's fetch lists
-// them in select order.  A fetch reads into a copy of the caller's record,
+// The records' column descriptions are those of the table modules; each
+// cursor's fetch lists the fields in select order.  A fetch reads into a copy of the caller's record,
 // so the fields no cursor reads (ApgDat, AplDat, UbgDat, PrvDat) keep their
 // content, and hands the copy back only on success.
 #include "db/DbDnl/master_cursors.h"
@@ -11,136 +11,31 @@
 #include <cstdint>
 #include <cstring>
 
+#include "db/Dbstd/apg_fields.h"
+#include "db/Dbstd/apl_fields.h"
+#include "db/Dbstd/prv_fields.h"
+#include "db/Dbstd/ubg_fields.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
 namespace {
 
-// --- Work groups.  ApgKst receives the cost centre KsgKst of the join.
+// --- Work groups: the columns of the read by key, ApgKst receiving the
+// cost centre KsgKst of the join.
 
-enum : uint8_t {
-  kApgApg, kApgBez, kApgTxt, kApgFbe, kApgKst, kApgApl, kApgTag, kApgKap,
-  kApgPrd, kApgRst, kApgPau, kApgUnt, kApgIak, kApgSt1, kApgSt2, kApgSt3,
-  kApgSf1, kApgSf2, kApgSf3, kApgZf1, kApgZf2, kApgZf3, kApgDna, kApgDwn,
-  kApgSta, kApgErf,
-};
-#define F(name, type) SQL_FIELD(WorkGroupRecord, name, type)
-const sql::Field kApgFields[] = {
-    F(ApgApg, sql::kText), F(ApgBez, sql::kText), F(ApgTxt, sql::kText),
-    F(ApgFbe, sql::kText), F(ApgKst, sql::kText), F(ApgApl, sql::kI32),
-    F(ApgTag, sql::kI32),  F(ApgKap, sql::kF64),  F(ApgPrd, sql::kF64),
-    F(ApgRst, sql::kF64),  F(ApgPau, sql::kF64),  F(ApgUnt, sql::kF64),
-    F(ApgIak, sql::kF64),  F(ApgSt1, sql::kText), F(ApgSt2, sql::kText),
-    F(ApgSt3, sql::kText), F(ApgSf1, sql::kF64),  F(ApgSf2, sql::kF64),
-    F(ApgSf3, sql::kF64),  F(ApgZf1, sql::kText), F(ApgZf2, sql::kText),
-    F(ApgZf3, sql::kText), F(ApgDna, sql::kText), F(ApgDwn, sql::kText),
-    F(ApgSta, sql::kI16),  F(ApgErf, sql::kText),
-};
-#undef F
-// The description is in select order: the cursor reads every field of it.
-const uint8_t kApgOrder[] = {
-    kApgApg, kApgBez, kApgTxt, kApgFbe, kApgKst, kApgApl, kApgTag, kApgKap,
-    kApgPrd, kApgRst, kApgPau, kApgUnt, kApgIak, kApgSt1, kApgSt2, kApgSt3,
-    kApgSf1, kApgSf2, kApgSf3, kApgZf1, kApgZf2, kApgZf3, kApgDna, kApgDwn,
-    kApgSta, kApgErf,
-};
-constexpr int kApgCount = sizeof kApgOrder;
-static_assert(kApgCount == 26);
+constexpr int kApgCount = kApgSelectCount;
 
 // --- Workplaces.
 
-enum : uint8_t {
-  kAplApl, kAplBez, kAplTxt, kAplApg, kAplFbe, kAplSts, kAplSis, kAplApr,
-  kAplAaf, kAplUbg, kAplUdt, kAplTag, kAplVrf, kAplRsp, kAplRsi, kAplAfp,
-  kAplAfi, kAplPau, kAplUnt, kAplIak, kAplAvt, kAplKap, kAplAvr, kAplAvp,
-  kAplSt1, kAplSt2, kAplSt3, kAplSf1, kAplSf2, kAplSf3, kAplZf1, kAplZf2,
-  kAplZf3, kAplDna, kAplDwn, kAplSta, kAplErf,
-};
-#define F(name, type) SQL_FIELD(WorkplaceRecord, name, type)
-const sql::Field kAplFields[] = {
-    F(AplApl, sql::kText), F(AplBez, sql::kText), F(AplTxt, sql::kText),
-    F(AplApg, sql::kText), F(AplFbe, sql::kText), F(AplSts, sql::kI16),
-    F(AplSis, sql::kI16),  F(AplApr, sql::kI32),  F(AplAaf, sql::kI32),
-    // AplUbg travels as a 5-byte text (at most 4 characters).
-    sql::Field{sql::kText, static_cast<uint16_t>(offsetof(WorkplaceRecord, AplUbg)),
-               5, 0, 0},
-    F(AplUdt, sql::kText), F(AplTag, sql::kI32),  F(AplVrf, sql::kF64),
-    F(AplRsp, sql::kF64),  F(AplRsi, sql::kF64),  F(AplAfp, sql::kF64),
-    F(AplAfi, sql::kF64),  F(AplPau, sql::kF64),  F(AplUnt, sql::kF64),
-    F(AplIak, sql::kF64),  F(AplAvt, sql::kI32),  F(AplKap, sql::kF64),
-    F(AplAvr, sql::kF64),  F(AplAvp, sql::kF64),  F(AplSt1, sql::kText),
-    F(AplSt2, sql::kText), F(AplSt3, sql::kText), F(AplSf1, sql::kF64),
-    F(AplSf2, sql::kF64),  F(AplSf3, sql::kF64),  F(AplZf1, sql::kText),
-    F(AplZf2, sql::kText), F(AplZf3, sql::kText), F(AplDna, sql::kText),
-    F(AplDwn, sql::kText), F(AplSta, sql::kI16),  F(AplErf, sql::kText),
-};
-#undef F
-const uint8_t kAplOrder[] = {
-    kAplApl, kAplBez, kAplTxt, kAplApg, kAplFbe, kAplSts, kAplSis, kAplApr,
-    kAplAaf, kAplUbg, kAplUdt, kAplTag, kAplVrf, kAplRsp, kAplRsi, kAplAfp,
-    kAplAfi, kAplPau, kAplUnt, kAplIak, kAplAvt, kAplKap, kAplAvr, kAplAvp,
-    kAplSt1, kAplSt2, kAplSt3, kAplSf1, kAplSf2, kAplSf3, kAplZf1, kAplZf2,
-    kAplZf3, kAplDna, kAplDwn, kAplSta, kAplErf,
-};
-constexpr int kAplCount = sizeof kAplOrder;
-static_assert(kAplCount == 37);
+constexpr int kAplCount = kAplSelectCount;
 
 // --- Kvn521Ubg.
 
-enum : uint8_t {
-  kUbgUbg, kUbgKnz, kUbgFbe, kUbgBez, kUbgTxt, kUbgZf1, kUbgZf2, kUbgZf3,
-  kUbgAst, kUbgRst, kUbgAsf, kUbgSt1, kUbgSt2, kUbgSt3, kUbgSf1, kUbgSf2,
-  kUbgSf3, kUbgDna, kUbgDwn, kUbgSta, kUbgErf,
-};
-#define F(name, type) SQL_FIELD(UbgRecord, name, type)
-const sql::Field kUbgFields[] = {
-    F(UbgUbg, sql::kText), F(UbgKnz, sql::kI32),  F(UbgFbe, sql::kText),
-    F(UbgBez, sql::kText), F(UbgTxt, sql::kText), F(UbgZf1, sql::kText),
-    F(UbgZf2, sql::kText), F(UbgZf3, sql::kText), F(UbgAst, sql::kF64),
-    F(UbgRst, sql::kF64),  F(UbgAsf, sql::kF64),  F(UbgSt1, sql::kText),
-    F(UbgSt2, sql::kText), F(UbgSt3, sql::kText), F(UbgSf1, sql::kF64),
-    F(UbgSf2, sql::kF64),  F(UbgSf3, sql::kF64),  F(UbgDna, sql::kText),
-    F(UbgDwn, sql::kText), F(UbgSta, sql::kI32),  F(UbgErf, sql::kText),
-};
-#undef F
-const uint8_t kUbgOrder[] = {
-    kUbgUbg, kUbgKnz, kUbgFbe, kUbgBez, kUbgTxt, kUbgZf1, kUbgZf2, kUbgZf3,
-    kUbgAst, kUbgRst, kUbgAsf, kUbgSt1, kUbgSt2, kUbgSt3, kUbgSf1, kUbgSf2,
-    kUbgSf3, kUbgDna, kUbgDwn, kUbgSta, kUbgErf,
-};
-constexpr int kUbgCount = sizeof kUbgOrder;
-static_assert(kUbgCount == 21);
+constexpr int kUbgCount = kUbgSelectCount;
 
-// --- Kvn510Prv (PrvDat is read by no statement).
+// --- Kvn510Prv.
 
-enum : uint8_t {
-  kPrvPnr, kPrvGvo, kPrvGbi, kPrvBer, kPrvKst, kPrvFbe, kPrvMmb, kPrvZf1,
-  kPrvZf2, kPrvZf3, kPrvSta, kPrvErf, kPrvDna, kPrvDwn, kPrvAwn, kPrvAwa,
-  kPrvAnw, kPrvApl, kPrvApp, kPrvPzm, kPrvAvn, kPrvAbi, kPrvNam, kPrvStr,
-  kPrvOrt,
-};
-#define F(name, type) SQL_FIELD(PrvRecord, name, type)
-const sql::Field kPrvFields[] = {
-    F(PrvPnr, sql::kText), F(PrvGvo, sql::kText), F(PrvGbi, sql::kText),
-    F(PrvBer, sql::kI32),  F(PrvKst, sql::kText), F(PrvFbe, sql::kText),
-    F(PrvMmb, sql::kText), F(PrvZf1, sql::kText), F(PrvZf2, sql::kText),
-    F(PrvZf3, sql::kText), F(PrvSta, sql::kI32),  F(PrvErf, sql::kText),
-    F(PrvDna, sql::kText), F(PrvDwn, sql::kText), F(PrvAwn, sql::kText),
-    F(PrvAwa, sql::kI32),  F(PrvAnw, sql::kI32),  F(PrvApl, sql::kI32),
-    F(PrvApp, sql::kI32),  F(PrvPzm, sql::kI32),  F(PrvAvn, sql::kText),
-    F(PrvAbi, sql::kText), F(PrvNam, sql::kText), F(PrvStr, sql::kText),
-    F(PrvOrt, sql::kText),
-};
-#undef F
-// The column order of the table's cursors.
-const uint8_t kPrvOrder[] = {
-    kPrvPnr, kPrvGvo, kPrvGbi, kPrvBer, kPrvKst, kPrvFbe, kPrvMmb, kPrvZf1,
-    kPrvZf2, kPrvZf3, kPrvDna, kPrvDwn, kPrvAwa, kPrvAwn, kPrvAnw, kPrvAvn,
-    kPrvAbi, kPrvApl, kPrvApp, kPrvPzm, kPrvSta, kPrvErf, kPrvNam, kPrvStr,
-    kPrvOrt,
-};
-constexpr int kPrvCount = sizeof kPrvOrder;
-static_assert(kPrvCount == 25);
+constexpr int kPrvCount = kPrvCursorCount;
 
 // --- Cost centres.
 
@@ -199,7 +94,7 @@ int Apg_OpenDnl(const char* selector) {
 }
 
 int Apg_FetchDnl(WorkGroupRecord& rec) {
-  return FetchInto(g_apg, rec, kApgFields, kApgOrder);
+  return FetchInto(g_apg, rec, kApgFields, kApgSelectOrder);
 }
 
 int Apg_CloseDnl() { return sql::Close(g_apg); }
@@ -216,7 +111,7 @@ int Apl_OpenDnl(const char* selector) {
 }
 
 int Apl_FetchDnl(WorkplaceRecord& rec) {
-  return FetchInto(g_apl, rec, kAplFields, kAplOrder);
+  return FetchInto(g_apl, rec, kAplFields, kAplSelectOrder);
 }
 
 int Apl_CloseDnl() { return sql::Close(g_apl); }
@@ -231,7 +126,7 @@ int Ubg_OpenDnl(const char* selector) {
 }
 
 int Ubg_FetchDnl(UbgRecord& rec) {
-  return FetchInto(g_ubg, rec, kUbgFields, kUbgOrder);
+  return FetchInto(g_ubg, rec, kUbgFields, kUbgSelectOrder);
 }
 
 int Ubg_CloseDnl() { return sql::Close(g_ubg); }
@@ -248,7 +143,7 @@ int Prv_OpenDnl(const char* selector) {
 }
 
 int Prv_FetchDnl(PrvRecord& rec) {
-  return FetchInto(g_prv, rec, kPrvFields, kPrvOrder);
+  return FetchInto(g_prv, rec, kPrvFields, kPrvCursorOrder);
 }
 
 int Prv_CloseDnl() { return sql::Close(g_prv); }

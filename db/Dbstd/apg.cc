@@ -4,20 +4,11 @@
 
 #include <cstdint>
 
+#include "db/Dbstd/apg_fields.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
-namespace {
-
-// The columns of Kvn530Apg, in record order.  ApgDat is not described: no
-// statement reads it, and the update sets it from the database clock.
-enum {
-  kApgApg, kApgBez, kApgTxt, kApgKst, kApgFbe, kApgZf1, kApgZf2,
-  kApgZf3, kApgApl, kApgTag, kApgKap, kApgPrd, kApgRst, kApgPau,
-  kApgUnt, kApgIak, kApgSt1, kApgSt2, kApgSt3, kApgSf1, kApgSf2,
-  kApgSf3, kApgDna, kApgDwn, kApgSta, kApgErf,
-};
-const sql::Field kFields[] = {
+const sql::Field kApgFields[kApgFieldCount] = {
     SQL_FIELD(WorkGroupRecord, ApgApg, sql::kText),
     SQL_FIELD(WorkGroupRecord, ApgBez, sql::kText),
     SQL_FIELD(WorkGroupRecord, ApgTxt, sql::kText),
@@ -45,14 +36,17 @@ const sql::Field kFields[] = {
     SQL_FIELD(WorkGroupRecord, ApgSta, sql::kI16),
     SQL_FIELD(WorkGroupRecord, ApgErf, sql::kText),
 };
-// The 26 columns of the read by key and the cursor, in select order.
-const uint8_t kSelectOrder[] = {
+
+const uint8_t kApgSelectOrder[kApgSelectCount] = {
     kApgApg, kApgBez, kApgTxt, kApgFbe, kApgKst, kApgApl, kApgTag,
     kApgKap, kApgPrd, kApgRst, kApgPau, kApgUnt, kApgIak, kApgSt1,
     kApgSt2, kApgSt3, kApgSf1, kApgSf2, kApgSf3, kApgZf1, kApgZf2,
     kApgZf3, kApgDna, kApgDwn, kApgSta, kApgErf,
 };
-constexpr int kSelectCount = sizeof kSelectOrder;
+
+namespace {
+
+constexpr int kSelectCount = kApgSelectCount;
 // :b0 to :b25 of the update (ApgDat is sysdate between :b24 and :b25).
 const uint8_t kUpdateOrder[] = {
     kApgApg, kApgBez, kApgTxt, kApgKst, kApgFbe, kApgApl, kApgZf1,
@@ -83,7 +77,7 @@ int Apg_PKeyReadk(WorkGroupRecord& rec) {
       "ApgZf3 ,ApgDna ,ApgDwn ,ApgSta ,ApgErf  from Kvn530Apg where ApgApg=:b0"};
   const sql::Bind binds[] = {sql::BText(rec.ApgApg)};
   sql::Out outs[kSelectCount];
-  sql::OutsOf(&g_row, kFields, kSelectOrder, kSelectCount, outs);
+  sql::OutsOf(&g_row, kApgFields, kApgSelectOrder, kSelectCount, outs);
   int rc = sql::SelectOne(s, binds, 1, outs, kSelectCount);
   if (rc == 0) {
     TakeRow(rec);
@@ -105,7 +99,7 @@ int Apg_PKeyUpd(const WorkGroupRecord& rec) {
        "where ApgApg=:b0"},
       {"rollback  to Apg_PKeyUpd_Sp"}};
   sql::Bind binds[kUpdateCount];
-  sql::BindsOf(&rec, kFields, kUpdateOrder, kUpdateCount, binds);
+  sql::BindsOf(&rec, kApgFields, kUpdateOrder, kUpdateCount, binds);
   return sql::Write(w, binds, kUpdateCount);
 }
 
@@ -135,7 +129,7 @@ int Apg_Open(const char* lower, const char* upper) {
 
 int Apg_Fetch(WorkGroupRecord& rec) {
   sql::Out outs[kSelectCount];
-  sql::OutsOf(&g_row, kFields, kSelectOrder, kSelectCount, outs);
+  sql::OutsOf(&g_row, kApgFields, kApgSelectOrder, kSelectCount, outs);
   int rc = sql::Fetch(g_cursor, outs, kSelectCount);
   if (rc == 0) TakeRow(rec);
   return rc;

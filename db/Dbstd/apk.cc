@@ -1,31 +1,19 @@
 // Statements of the order table Kvn501Apk.
 //
-// The columns of the order record are described once (kFields); every
+// The columns of the order record are described once (kApkFields); every
 // statement names the fields it binds or reads, in its own column order.
 #include "db/Dbstd/apk.h"
 
 #include <cstddef>
 #include <cstring>
 
+#include "db/Dbstd/apk_fields.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
-namespace {
-
-enum : uint8_t {
-  kApkApk, kApkBz1, kApkBz2, kApkTxt, kApkSts, kApkSis, kApkKun, kApkKb1,
-  kApkKb2, kApkBgs, kApkEns, kApkAfo, kApkEaf, kApkTnr, kApkTb1, kApkTb2,
-  kApkSme, kApkIme, kApkMee, kApkBdiDate, kApkBdiTime, kApkEdiDate,
-  kApkEdiTime, kApkFbe, kApkKst, kApkZf1, kApkZf2, kApkZf3, kApkKnz, kApkSsn,
-  kApkDna, kApkDwn, kApkSta, kApkDat, kApkErf, kApkAba,
-  // The date-time columns as written: date part followed by time part.
-  kApkBdi, kApkEdi,
-  kFieldCount
-};
-
 #define F(name, type) SQL_FIELD(OrderRecord, name, type)
-const sql::Field kFields[kFieldCount] = {
+const sql::Field kApkFields[kApkFieldCount] = {
     F(ApkApk, sql::kText),     F(ApkBz1, sql::kText),     F(ApkBz2, sql::kText),
     F(ApkTxt, sql::kText),     F(ApkSts, sql::kI16),      F(ApkSis, sql::kI16),
     F(ApkKun, sql::kText),     F(ApkKb1, sql::kText),     F(ApkKb2, sql::kText),
@@ -40,16 +28,19 @@ const sql::Field kFields[kFieldCount] = {
     F(ApkDat, sql::kText),     F(ApkErf, sql::kText),     F(ApkAba, sql::kI32),
     SQL_PAIR(OrderRecord, ApkBdiDate, ApkBdiTime),
     SQL_PAIR(OrderRecord, ApkEdiDate, ApkEdiTime),
+    F(ApkSsn, sql::kI32),      F(ApkSta, sql::kI32),
 };
 #undef F
 
-// The 35 expressions of the read by key, in select order.
-const uint8_t kReadOrder[] = {
+const uint8_t kApkReadOrder[kApkReadCount] = {
     kApkApk, kApkBz1, kApkBz2, kApkTxt, kApkSts, kApkSis, kApkKun,
     kApkKb1, kApkKb2, kApkBgs, kApkEns, kApkAfo, kApkEaf, kApkTnr,
     kApkTb1, kApkTb2, kApkSme, kApkIme, kApkMee, kApkBdiDate, kApkBdiTime,
     kApkEdiDate, kApkEdiTime, kApkFbe, kApkKst, kApkZf1, kApkZf2, kApkZf3,
     kApkKnz, kApkSsn, kApkDna, kApkDwn, kApkSta, kApkErf, kApkAba};
+
+namespace {
+
 // The range cursor reads the same, with ApkDwn before ApkDna.
 const uint8_t kRangeOrder[] = {
     kApkApk, kApkBz1, kApkBz2, kApkTxt, kApkSts, kApkSis, kApkKun,
@@ -72,7 +63,7 @@ const uint8_t kInsertOrder[] = {
     kApkZf1, kApkZf2, kApkZf3, kApkKnz, kApkSsn, kApkDwn, kApkDna,
     kApkSta, kApkErf, kApkAba};
 
-constexpr int kReadCount = sizeof kReadOrder;
+constexpr int kReadCount = kApkReadCount;
 constexpr int kRangeCount = sizeof kRangeOrder;
 constexpr int kUpdateCount = sizeof kUpdateOrder;
 constexpr int kInsertCount = sizeof kInsertOrder;
@@ -110,11 +101,11 @@ int Apk_PKeyReadk(OrderRecord& rec) {
   Text<13> key = rec.ApkApk;
   sql::Bind binds[] = {sql::BText(key)};
   sql::Out outs[kReadCount];
-  sql::OutsOf(&rec, kFields, kReadOrder, kReadCount, outs);
+  sql::OutsOf(&rec, kApkFields, kApkReadOrder, kReadCount, outs);
   int rc = sql::SelectOne(s, binds, 1, outs, kReadCount);
   if (rc != 0) {
     static const uint8_t kKeep[] = {kApkApk};
-    sql::ClearFields(&rec, kFields, kFieldCount, kKeep, 1);
+    sql::ClearFields(&rec, kApkFields, kApkFieldCount, kKeep, 1);
   }
   return rc;
 }
@@ -133,7 +124,7 @@ int Apk_PKeyUpd(const OrderRecord& rec) {
        "ApkSsn=:b31,ApkSta=:b32 where ApkApk=:b0"},
       {"rollback  to Apk_PKeyUpd_Sp"}};
   sql::Bind binds[kUpdateCount];
-  sql::BindsOf(&rec, kFields, kUpdateOrder, kUpdateCount, binds);
+  sql::BindsOf(&rec, kApkFields, kUpdateOrder, kUpdateCount, binds);
   return sql::Write(w, binds, kUpdateCount);
 }
 
@@ -150,7 +141,7 @@ int Apk_PKeyIns(const OrderRecord& rec) {
        ":b30)"},
       {"rollback  to Apk_PKeyIns_Sp"}};
   sql::Bind binds[kInsertCount];
-  sql::BindsOf(&rec, kFields, kInsertOrder, kInsertCount, binds);
+  sql::BindsOf(&rec, kApkFields, kInsertOrder, kInsertCount, binds);
   return sql::Write(w, binds, kInsertCount);
 }
 
@@ -188,7 +179,7 @@ int Apk_Fetch(OrderRecord& rec, int direction) {
   sql::Cursor* c = RangeCursor(direction);
   if (c == nullptr) return sql::kInvalidCursor;
   sql::Out outs[kRangeCount];
-  sql::OutsOf(&rec, kFields, kRangeOrder, kRangeCount, outs);
+  sql::OutsOf(&rec, kApkFields, kRangeOrder, kRangeCount, outs);
   return sql::Fetch(*c, outs, kRangeCount);
 }
 

@@ -5,27 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "db/Dbstd/apl_fields.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
-namespace {
-
-// The columns of Kvn531Apl, in record order.  AplDat is not described: no
-// statement reads it, and the update sets it from the database clock.
-enum {
-  kAplApl, kAplBez, kAplTxt, kAplApg, kAplFbe, kAplSts, kAplSis,
-  kAplApr, kAplAaf, kAplUbg, kAplUdt, kAplZf1, kAplZf2, kAplZf3,
-  kAplTag, kAplVrf, kAplRsp, kAplRsi, kAplAfp, kAplAfi, kAplPau,
-  kAplUnt, kAplIak, kAplAvt, kAplKap, kAplAvr, kAplAvp, kAplSt1,
-  kAplSt2, kAplSt3, kAplSf1, kAplSf2, kAplSf3, kAplDna, kAplDwn,
-  kAplSta, kAplErf,
-};
 // AplUbg travels as a 5-byte text (at most 4 characters) although the record
 // field has room for 5; the last byte of the field stays its terminator.
-constexpr uint16_t kUbgWidth = 5;
+static constexpr uint16_t kUbgWidth = 5;
 static_assert(kUbgWidth <= sizeof(WorkplaceRecord::AplUbg));
 
-const sql::Field kFields[] = {
+const sql::Field kAplFields[kAplFieldCount] = {
     SQL_FIELD(WorkplaceRecord, AplApl, sql::kText),
     SQL_FIELD(WorkplaceRecord, AplBez, sql::kText),
     SQL_FIELD(WorkplaceRecord, AplTxt, sql::kText),
@@ -65,8 +54,8 @@ const sql::Field kFields[] = {
     SQL_FIELD(WorkplaceRecord, AplSta, sql::kI16),
     SQL_FIELD(WorkplaceRecord, AplErf, sql::kText),
 };
-// The 37 columns of the read by key and both cursors, in select order.
-const uint8_t kSelectOrder[] = {
+
+const uint8_t kAplSelectOrder[kAplSelectCount] = {
     kAplApl, kAplBez, kAplTxt, kAplApg, kAplFbe, kAplSts, kAplSis,
     kAplApr, kAplAaf, kAplUbg, kAplUdt, kAplTag, kAplVrf, kAplRsp,
     kAplRsi, kAplAfp, kAplAfi, kAplPau, kAplUnt, kAplIak, kAplAvt,
@@ -74,7 +63,10 @@ const uint8_t kSelectOrder[] = {
     kAplSf2, kAplSf3, kAplZf1, kAplZf2, kAplZf3, kAplDna, kAplDwn,
     kAplSta, kAplErf,
 };
-constexpr int kSelectCount = sizeof kSelectOrder;
+
+namespace {
+
+constexpr int kSelectCount = kAplSelectCount;
 // :b0 to :b36 of the update (AplDat is sysdate between :b35 and :b36).
 const uint8_t kUpdateOrder[] = {
     kAplApl, kAplBez, kAplTxt, kAplApg, kAplFbe, kAplSts, kAplSis,
@@ -101,7 +93,7 @@ void TakeRow(WorkplaceRecord& rec) {
 
 int FetchInto(sql::Cursor& c, WorkplaceRecord& rec) {
   sql::Out outs[kSelectCount];
-  sql::OutsOf(&g_row, kFields, kSelectOrder, kSelectCount, outs);
+  sql::OutsOf(&g_row, kAplFields, kAplSelectOrder, kSelectCount, outs);
   int rc = sql::Fetch(c, outs, kSelectCount);
   if (rc == 0) TakeRow(rec);
   return rc;
@@ -118,7 +110,7 @@ int Apl_PKeyReadk(WorkplaceRecord& rec) {
       "AplApl=:b0"};
   const sql::Bind binds[] = {sql::BText(rec.AplApl)};
   sql::Out outs[kSelectCount];
-  sql::OutsOf(&g_row, kFields, kSelectOrder, kSelectCount, outs);
+  sql::OutsOf(&g_row, kAplFields, kAplSelectOrder, kSelectCount, outs);
   int rc = sql::SelectOne(s, binds, 1, outs, kSelectCount);
   if (rc == 0) {
     TakeRow(rec);
@@ -142,7 +134,7 @@ int Apl_PKeyUpd(const WorkplaceRecord& rec) {
        "AplApl=:b0"},
       {"rollback  to Apl_PKeyUpd_Sp"}};
   sql::Bind binds[kUpdateCount];
-  sql::BindsOf(&rec, kFields, kUpdateOrder, kUpdateCount, binds);
+  sql::BindsOf(&rec, kAplFields, kUpdateOrder, kUpdateCount, binds);
   return sql::Write(w, binds, kUpdateCount);
 }
 

@@ -1,37 +1,20 @@
 // Statements of the operation table Kvn504App.
 //
-// The columns of the operation record are described once (kFields); every
+// The columns of the operation record are described once (kAppFields); every
 // statement names the fields it binds or reads, in its own column order.
 #include "db/Dbstd/app.h"
 
 #include <cstddef>
 #include <cstring>
 
+#include "db/Dbstd/app_fields.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
-namespace {
-
-enum : uint8_t {
-  kAppApk, kAppApp, kAppVaf, kAppNaf, kAppBz1, kAppBz2, kAppTxt, kAppSts,
-  kAppSis,
-  kAppBdiDate, kAppBdiTime, kAppBdsDate, kAppBdsTime, kAppSbdDate, kAppSbdTime,
-  kAppEdiDate, kAppEdiTime, kAppEdsDate, kAppEdsTime, kAppSedDate, kAppSedTime,
-  kAppRadDate, kAppRadTime, kAppRedDate, kAppRedTime,
-  kAppAgs, kAppAbs, kAppAes, kAppSme, kAppIme, kAppAme, kAppMee, kAppSza,
-  kAppStr, kAppSte, kAppIta, kAppItr, kAppIte, kAppApg, kAppApl,
-  kAppKt1, kAppKz1, kAppKt2, kAppKz2, kAppKt3, kAppKz3, kAppKt4, kAppKz4,
-  kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppDna, kAppDwn,
-  kAppSsn, kAppSta, kAppDat, kAppErf,
-  // The eight date-time columns as written: date part followed by time part.
-  kAppBdi, kAppBds, kAppSbd, kAppEdi, kAppEds, kAppSed, kAppRad, kAppRed,
-  kFieldCount
-};
-
 #define F(name, type) SQL_FIELD(OperationRecord, name, type)
 #define P(column) SQL_PAIR(OperationRecord, column##Date, column##Time)
-const sql::Field kFields[kFieldCount] = {
+const sql::Field kAppFields[kAppFieldCount] = {
     F(AppApk, sql::kText),     F(AppApp, sql::kText),     F(AppVaf, sql::kText),
     F(AppNaf, sql::kText),     F(AppBz1, sql::kText),     F(AppBz2, sql::kText),
     F(AppTxt, sql::kText),     F(AppSts, sql::kI16),      F(AppSis, sql::kI16),
@@ -55,12 +38,12 @@ const sql::Field kFields[kFieldCount] = {
     F(AppDat, sql::kText),     F(AppErf, sql::kText),
     P(AppBdi), P(AppBds), P(AppSbd), P(AppEdi), P(AppEds), P(AppSed), P(AppRad),
     P(AppRed),
+    F(AppSsn, sql::kI32),      F(AppSta, sql::kI32),
 };
 #undef P
 #undef F
 
-// The 60 expressions of every read, in select order.
-const uint8_t kReadOrder[] = {
+const uint8_t kAppReadOrder[kAppReadCount] = {
     kAppApk, kAppApp, kAppVaf, kAppNaf, kAppBz1, kAppBz2, kAppTxt, kAppSts,
     kAppSis,
     kAppBdiDate, kAppBdiTime, kAppBdsDate, kAppBdsTime, kAppSbdDate, kAppSbdTime,
@@ -71,6 +54,9 @@ const uint8_t kReadOrder[] = {
     kAppKt1, kAppKz1, kAppKt2, kAppKz2, kAppKt3, kAppKz3, kAppKt4, kAppKz4,
     kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppSsn, kAppDna,
     kAppDwn, kAppSta, kAppDat, kAppErf};
+
+namespace {
+
 // :b0 to :b50 of the insert.
 const uint8_t kInsertOrder[] = {
     kAppApk, kAppApp, kAppVaf, kAppNaf, kAppBz1, kAppBz2, kAppTxt, kAppSts,
@@ -90,7 +76,7 @@ const uint8_t kUpdateOrder[] = {
     kAppFbe, kAppKst, kAppZf1, kAppZf2, kAppZf3, kAppKnz, kAppSsn, kAppSta,
     kAppErf, kAppDwn, kAppDna};
 
-constexpr int kReadCount = sizeof kReadOrder;
+constexpr int kReadCount = kAppReadCount;
 constexpr int kInsertCount = sizeof kInsertOrder;
 constexpr int kUpdateCount = sizeof kUpdateOrder;
 static_assert(kReadCount == 60);
@@ -128,7 +114,7 @@ sql::Cursor* RangeCursor(int direction) {
 // Fetches the next row of c straight into rec.
 int FetchInto(sql::Cursor& c, OperationRecord& rec) {
   sql::Out outs[kReadCount];
-  sql::OutsOf(&rec, kFields, kReadOrder, kReadCount, outs);
+  sql::OutsOf(&rec, kAppFields, kAppReadOrder, kReadCount, outs);
   return sql::Fetch(c, outs, kReadCount);
 }
 
@@ -160,7 +146,7 @@ bool TooLong(const char* text, size_t width) {
 void App_TakeRow(OperationRecord& rec, int status) {
   if (status == 0) return;
   static const uint8_t kKeep[] = {kAppApk, kAppApp};
-  sql::ClearFields(&rec, kFields, kFieldCount, kKeep, 2);
+  sql::ClearFields(&rec, kAppFields, kAppFieldCount, kKeep, 2);
 }
 
 int App_PKeyReadk(OperationRecord& rec) {
@@ -170,7 +156,7 @@ int App_PKeyReadk(OperationRecord& rec) {
   Text<6> operation = rec.AppApp;
   sql::Bind binds[] = {sql::BText(order), sql::BText(operation)};
   sql::Out outs[kReadCount];
-  sql::OutsOf(&rec, kFields, kReadOrder, kReadCount, outs);
+  sql::OutsOf(&rec, kAppFields, kAppReadOrder, kReadCount, outs);
   int rc = sql::SelectOne(s, binds, 2, outs, kReadCount);
   App_TakeRow(rec, rc);
   return rc;
@@ -195,7 +181,7 @@ int App_PKeyIns(const OperationRecord& rec) {
        ":b50)"},
       {"rollback  to App_PKeyIns_Sp"}};
   sql::Bind binds[kInsertCount];
-  sql::BindsOf(&rec, kFields, kInsertOrder, kInsertCount, binds);
+  sql::BindsOf(&rec, kAppFields, kInsertOrder, kInsertCount, binds);
   return sql::Write(w, binds, kInsertCount);
 }
 
@@ -221,7 +207,7 @@ int App_PKeyUpd(const OperationRecord& rec) {
        "AppErf=:b48,AppDwn=:b49,AppDna=:b50 where (AppApk=:b0 and AppApp=:b1)"},
       {"rollback  to App_PKeyUpd_Sp"}};
   sql::Bind binds[kUpdateCount];
-  sql::BindsOf(&rec, kFields, kUpdateOrder, kUpdateCount, binds);
+  sql::BindsOf(&rec, kAppFields, kUpdateOrder, kUpdateCount, binds);
   return sql::Write(w, binds, kUpdateCount);
 }
 
