@@ -1,5 +1,6 @@
 // End-to-end: the full run takes planning orders and operations over into
 // the BDE tables, checks every operation and counts what it did.
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -118,6 +119,34 @@ TEST(Transfer, PlanningDeletionOfActiveOrderMarksItAndItsOperations) {
       inst.Query("select AppApk,AppApp,AppDna,AppDwn,AppDat from Kvn504App order by 1,2"));
   EXPECT_EQ("0", inst.Query("select count(*) from Kvn500Auk"));
   EXPECT_EQ("2|0|2|0|0|0|1", Stats(inst));
+}
+
+TEST(Transfer, PlanningDeletionSendsAtOnceAndRemovesTheOrder) {
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB09") +
+           "insert into Kvn501Apk (ApkApk,ApkSts,ApkAfo,ApkFbe) values ('100000000005',10,1,'FB01');\n"
+           "insert into Kvn504App (AppApk,AppApp,AppSts,AppFbe) values "
+           "('100000000005','00010',10,'FB01');\n" +
+           AukRow("100000000001", 1) + AukRow("100000000005", 9) + AukRow("100000000009", 1));
+  ASSERT_EQ(0, inst.RunJob());
+  EXPECT_EQ("", ReadAll(inst.log()));
+  std::string bytes = ReadAll(inst.buff() + "/SndDnl1.buf");
+  ASSERT_EQ(4u * 552, bytes.size());
+  std::vector<std::string> sent;  // record type, function and order number
+  for (size_t p = 0; p < bytes.size(); p += 552)
+    sent.push_back(bytes.substr(p + 90, 3) + bytes.substr(p + 108, 3) + bytes.substr(p + 111, 12));
+  // The deletion's own download pass sends what is marked at that moment:
+  // the order inserted before it and the deleted order with its operation.
+  // The order after it goes with the final pass.
+  std::vector<std::string> first(sent.begin(), sent.begin() + 2);
+  std::sort(first.begin(), first.end());
+  EXPECT_EQ((std::vector<std::string>{"APKLOE100000000005", "APKNEU100000000001"}), first);
+  EXPECT_EQ("APPLOE100000000005", sent[2]);
+  EXPECT_EQ("APKNEU100000000009", sent[3]);
+  EXPECT_EQ("100000000001\n100000000009",
+            inst.Query("select ApkApk from Kvn501Apk order by 1"));
+  EXPECT_EQ("0", inst.Query("select count(*) from Kvn504App"));
+  EXPECT_EQ("3|0|3|0|2|0|1", Stats(inst));
 }
 
 TEST(Transfer, DeletionOfMissingRowsOnlyRemovesThePlanningRows) {
