@@ -1,0 +1,24 @@
+// Argument texts of the statement functions, bounded before they are bound.
+#ifndef PPS2BDE_DB_DBSTD_ARG_TEXT_H_
+#define PPS2BDE_DB_DBSTD_ARG_TEXT_H_
+
+#include <cstddef>
+#include <cstring>
+
+#include "runtime/text.h"
+
+// Copies arg into the bind field when it fits (at most N-1 characters).  A
+// longer text names no row of a column that narrow, and cut to fit it could
+// name another one, so it leaves the field empty: bound as NULL it matches
+// nothing.  A null arg is empty too.  Returns false when arg did not fit.
+template <size_t N>
+inline bool ArgText_Set(Text<N>& field, const char* arg) {
+  if (arg != nullptr && strnlen(arg, N) >= N) {
+    field.Clear();
+    return false;
+  }
+  field = arg;
+  return true;
+}
+
+#endif  // PPS2BDE_DB_DBSTD_ARG_TEXT_H_
