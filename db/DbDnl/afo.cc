@@ -45,7 +45,7 @@ const sql::Field kFields[] = {
     SQL_FIELD(PpsOperationRecord, AfoFbe, sql::kText),
 };
 // The columns of both cursors, in select order: AfoFbe comes before AfoKst.
-const uint8_t kCursorOrder[] = {
+constexpr uint8_t kCursorOrder[] = {
     kAfoApk, kAfoApp, kAfoVaf, kAfoNaf, kAfoBz1, kAfoBz2, kAfoTxt,
     kAfoSts, kAfoBgs, kAfoBgz, kAfoEns, kAfoEnz, kAfoAgs, kAfoSme,
     kAfoMee, kAfoSta, kAfoStr, kAfoSte, kAfoApg, kAfoApl, kAfoZf1,
@@ -91,8 +91,23 @@ int Afo_Fetch(PpsOperationRecord& rec, int variant) {
   if (!ValidVariant(variant)) return sql::kInvalidCursor;
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  int rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
-  if (rc == 0) rec = g_row;
+  // The key is read one character wider than its fields: cut to the
+  // fields, a key that does not fit would name another operation.
+  static_assert(kCursorOrder[0] == kAfoApk && kCursorOrder[1] == kAfoApp);
+  Text<sizeof g_row.AfoApk + 1> order;
+  Text<sizeof g_row.AfoApp + 1> operation;
+  outs[0] = sql::OText(order);
+  outs[1] = sql::OText(operation);
+  int rc;
+  do {
+    rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
+  } while (rc == 0 && (order.size() >= sizeof g_row.AfoApk ||
+                       operation.size() >= sizeof g_row.AfoApp));
+  if (rc == 0) {
+    g_row.AfoApk.Set(order);
+    g_row.AfoApp.Set(operation);
+    rec = g_row;
+  }
   return rc;
 }
 

@@ -45,7 +45,9 @@ int Afo_Open(const char* lower, const char* upper, int variant);
 // Fetches the next row of that cursor into rec: 0 with every field
 // overwritten (a NULL column gives an empty text or 0), 1403 after the last
 // row, or an error; rec is written only on 0.  A variant other than 1 or 2
-// has no cursor: -1001 (invalid cursor).
+// has no cursor: -1001 (invalid cursor).  A row whose AfoApk is longer
+// than 12 or whose AfoApp is longer than 5 characters is passed over (it
+// stays in the table): cut to its field, the key would name another row.
 int Afo_Fetch(PpsOperationRecord& rec, int variant);
 // Closes that cursor; 0 also when it was closed or the variant is unknown.
 int Afo_Close(int variant);

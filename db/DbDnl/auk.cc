@@ -39,7 +39,7 @@ const sql::Field kFields[] = {
     SQL_FIELD(PpsOrderRecord, AukKst, sql::kText),
 };
 // The columns of the cursor, in select order.
-const uint8_t kCursorOrder[] = {
+constexpr uint8_t kCursorOrder[] = {
     kAukApk, kAukBz1, kAukBz2, kAukTxt, kAukSts, kAukBgs, kAukEns,
     kAukAfo, kAukTnr, kAukTb1, kAukTb2, kAukSme, kAukMee, kAukZf1,
     kAukZf2, kAukZf3, kAukKun, kAukKb1, kAukKb2, kAukFbe, kAukKst,
@@ -78,8 +78,19 @@ int Auk_Open(const char* lower, const char* upper) {
 int Auk_Fetch(PpsOrderRecord& rec) {
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  int rc = sql::Fetch(g_cursor, outs, kCursorCount);
-  if (rc == 0) rec = g_row;
+  // The key is read one character wider than its field: cut to the field,
+  // a key that does not fit would name another order.
+  static_assert(kCursorOrder[0] == kAukApk);
+  Text<sizeof g_row.AukApk + 1> key;
+  outs[0] = sql::OText(key);
+  int rc;
+  do {
+    rc = sql::Fetch(g_cursor, outs, kCursorCount);
+  } while (rc == 0 && key.size() >= sizeof g_row.AukApk);
+  if (rc == 0) {
+    g_row.AukApk.Set(key);
+    rec = g_row;
+  }
   return rc;
 }
 

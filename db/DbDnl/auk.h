@@ -43,7 +43,9 @@ struct PpsOrderRecord {
 int Auk_Open(const char* lower, const char* upper);
 // Fetches the next row into rec: 0 with every field overwritten (a NULL
 // column gives an empty text or 0), 1403 after the last row, or an error;
-// rec is written only on 0.
+// rec is written only on 0.  A row whose AukApk is longer than 12
+// characters is passed over (it stays in the table): cut to its field, the
+// key would name another order.
 int Auk_Fetch(PpsOrderRecord& rec);
 // Closes the cursor (closing a closed cursor is 0).
 int Auk_Close();

@@ -18,8 +18,8 @@ struct FetchBuffers {
   Text<4> DnlFun;
   Text<4> DnlSkz;
   Text<9> DnlPnr;
-  Text<13> DnlApk;
-  Text<6> DnlApp;
+  Text<14> DnlApk;  // one wider than the record's field, see Dnl_Fetch
+  Text<7> DnlApp;
   Text<11> DnlApl;
   Text<256> DnlDnl;
   Text<9> DnlErf;
@@ -64,7 +64,13 @@ int Dnl_Fetch(QueueRecord& rec) {
       sql::OText(b.DnlBer), sql::OText(b.DnlFun), sql::OText(b.DnlSkz), sql::OText(b.DnlPnr),
       sql::OText(b.DnlApk), sql::OText(b.DnlApp), sql::OText(b.DnlApl), sql::OText(b.DnlDnl),
       sql::OText(b.DnlErf)};
-  int rc = sql::Fetch(g_cursor, outs, sizeof outs / sizeof outs[0]);
+  // Cut to the record's fields, an order or operation number that does not
+  // fit would name another row: such a queue row is passed over.
+  int rc;
+  do {
+    rc = sql::Fetch(g_cursor, outs, sizeof outs / sizeof outs[0]);
+  } while (rc == 0 && (b.DnlApk.size() >= sizeof rec.DnlApk ||
+                       b.DnlApp.size() >= sizeof rec.DnlApp));
   if (rc != 0) return rc;
   rec.DnlDtaDate.Set(b.date);
   rec.DnlDtaTime.Set(b.time);

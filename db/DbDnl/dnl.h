@@ -33,7 +33,9 @@ struct QueueRecord {
 // are cut to 8, 6 and 8 characters.
 int Dnl_Open(const char* date, const char* time, const char* recorder);
 // Fetches the next row; on 0 every field but DnlDat is filled (DnlBer cut
-// to 5 characters), otherwise rec is unchanged.
+// to 5 characters), otherwise rec is unchanged.  A row whose DnlApk is
+// longer than 12 or whose DnlApp is longer than 5 characters is passed over:
+// cut to its field, the number would name another order or operation.
 int Dnl_Fetch(QueueRecord& rec);
 int Dnl_Close();
 
