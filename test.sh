@@ -13,3 +13,9 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPPS2BDE_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 900
+
+# The benchmark must keep building (it is run by hand: README.md, "Performance").
+cmake --build build --target pps2bde-bench -j"$jobs"
+# The fuzz targets of the configuration reader, the cipher and the download
+# formatting, built with clang and run for a bounded time each.
+./fuzz/run.sh build-fuzz
