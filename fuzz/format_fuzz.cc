@@ -38,11 +38,11 @@ void Fill(FuzzedDataProvider& in, Text<N>& t) {
 }
 
 double AnyDouble(FuzzedDataProvider& in) {
-  static const double kSpecial[] = {
+  static const double kEdgeValues[] = {
       NAN, -NAN, INFINITY, -INFINITY, DBL_MAX, -DBL_MAX, DBL_MIN, -0.0, 1e30, -1e30,
       99999999.9995, 99999.995, 100000000.0, -0.0005, 0.0005, 1234.5, 12.5};
   const uint8_t pick = in.ConsumeIntegral<uint8_t>();
-  if (pick < sizeof kSpecial / sizeof kSpecial[0]) return kSpecial[pick];
+  if (pick < sizeof kEdgeValues / sizeof kEdgeValues[0]) return kEdgeValues[pick];
   if (pick < 128) return in.ConsumeFloatingPoint<double>();
   const uint64_t bits = in.ConsumeIntegral<uint64_t>();
   double v;

@@ -1,0 +1,24 @@
+// The floor of a run: what its commits and its buffer-file lines cost at
+// the least on this machine and disk, measured by minimal loops.
+#ifndef PPS2BDE_BENCH_FLOOR_H_
+#define PPS2BDE_BENCH_FLOOR_H_
+
+#include <string>
+
+struct FloorTimes {
+  double commitSeconds = 0;  // the savepoint/write/commit cycles
+  double appendSeconds = 0;  // the write-through appends
+  double total() const { return commitSeconds + appendSeconds; }
+};
+
+// In folder dir (created if missing, on the disk of the run): commits
+// cycles of "savepoint; one-row insert; commit" through the job's sql layer
+// on a new database (WAL, synchronous=FULL, as the job connects), and lines
+// appends of 552 bytes to a file opened write-through (O_DSYNC).  Returns 0,
+// or -1 with a message on stderr.
+int Bench_Floor(const std::string& dir, long long commits, long long lines, FloorTimes* out);
+
+// Seconds of the monotonic clock.
+double Bench_Now();
+
+#endif  // PPS2BDE_BENCH_FLOOR_H_
