@@ -6,9 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "sql/sql.h"
 
@@ -85,9 +85,8 @@ int AppendLoop(const std::string& path, long long lines, double* seconds) {
 }  // namespace
 
 double Bench_Now() {
-  struct timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+  using Clock = std::chrono::steady_clock;
+  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
 
 int Bench_Floor(const std::string& dir, long long commits, long long lines, FloorTimes* out) {
