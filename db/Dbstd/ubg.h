@@ -38,16 +38,27 @@ struct UbgRecord {
   Text<9> UbgErf;        // recorder
 };
 
-// Reads the row whose key is in rec.UbgUbg; on any status but 0 only the
-// key stays and every other field is empty or 0.
+// Every function returns 0, 1403 (no row, no more rows, no row touched) or
+// a negative database code.  The writes commit on 0 and roll back to their
+// savepoint otherwise.
+
+// Reads the row whose key is in rec.UbgUbg; on 0 every selected field is
+// filled and UbgDat keeps its content; on any other status only the key
+// stays and every other field (UbgDat included) is empty or 0.
 int Ubg_PKeyReadk(UbgRecord& rec);
 // Writes every field of rec to the row with rec.UbgUbg; UbgDat becomes the
-// database time.
+// database time.  1403 when there is no such row.
 int Ubg_PKeyUpd(const UbgRecord& rec);
+// Deletes the row with that key.  1403 when there is none; a key longer
+// than 4 characters names no row (1403, nothing deleted).
 int Ubg_PKeyDel(const char* key);
-// Cursor over lower < UbgUbg < upper, ascending.
+// Opens the cursor over lower < UbgUbg < upper, ascending (the bounds are
+// cut to 4 characters).  Closes a cursor left open first.
 int Ubg_Open(const char* lower, const char* upper);
+// Fills rec with the next row of that cursor on 0 (UbgDat keeps its
+// content); 1403 after the last row; rec is unchanged unless 0.
 int Ubg_Fetch(UbgRecord& rec);
+// Closes that cursor; closing a closed cursor is 0.
 int Ubg_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_UBG_H_
