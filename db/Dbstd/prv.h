@@ -42,24 +42,47 @@ struct PrvRecord {
   Text<31> PrvOrt;
 };
 
-// Reads the row whose key is in rec.PrvPnr; on any status but 0 only the
-// key stays and every other field is empty or 0.
+// Every function returns 0, 1403 (no row, no more rows, no row touched) or
+// a negative database code.  The writes commit on 0 and roll back to their
+// savepoint otherwise.  "Valid today" compares with the database's date:
+// PrvGvo <= today and (PrvGbi >= today or no PrvGbi).
+
+// Reads the row whose key is in rec.PrvPnr; on 0 every selected field is
+// filled and PrvDat keeps its content; on any other status only the key
+// stays and every other field (PrvDat included) is empty or 0.
 int Prv_PKeyReadk(PrvRecord& rec);
-// Inserts rec; an empty PrvFbe is first filled from the Kvn559Fbe row of
-// type 1.
+// Inserts rec with PrvDat the database time.  An empty PrvFbe is first
+// filled, in rec too, with the FbeFbe of the Kvn559Fbe row of type 1; when
+// that read finds no single row the field stays empty and the row is
+// inserted all the same.  -1 when the key exists.
 int Prv_PKeyIns(PrvRecord& rec);
-// Empties Kvn510Prv.
+// Deletes every row of Kvn510Prv; 1403 when the table was empty.
 int Prv_Delete();
+// Writes every field of rec but the key to the row with rec.PrvPnr; PrvDat
+// becomes the database time.  1403 when there is no such row.
 int Prv_PKeyUpd(const PrvRecord& rec);
+// Deletes the row with that key.  1403 when there is none; a key longer
+// than 8 characters names no row (1403, nothing deleted).
 int Prv_PKeyDel(const char* key);
-// Cursor over lower <= PrvPnr <= upper whose validity has begun.
+// Opens the cursor over lower <= PrvPnr <= upper (bounds cut to 8
+// characters) whose validity has begun or has no start, by PrvPnr.
 int Prv_Open(const char* lower, const char* upper);
+// Fills rec with the next row of that cursor on 0 (PrvDat keeps its
+// content); 1403 after the last row; rec is unchanged unless 0.
 int Prv_Fetch(PrvRecord& rec);
+// Closes that cursor; closing a closed cursor is 0.
 int Prv_Close();
-// The row of badge number rec.PrvAwn valid today.
+// Reads the row of badge number rec.PrvAwn valid today.  0 fills every
+// selected field; 1403 when there is none, -2112 when several are valid;
+// rec is unchanged unless 0.
 int Prv_ReadAwn(PrvRecord& rec);
+// Opens the cursor over the rows of that badge valid today, by PrvPnr.  A
+// badge longer than 8 characters matches no row.
 int Prv_OpenAwn(const char* badge);
+// Fills rec with the next row of that cursor on 0; 1403 after the last
+// row; rec is unchanged unless 0.
 int Prv_FetchAwn(PrvRecord& rec);
+// Closes that cursor; closing a closed cursor is 0.
 int Prv_CloseAwn();
 
 #endif  // PPS2BDE_DB_DBSTD_PRV_H_
