@@ -1,0 +1,41 @@
+// The master-data downloads: work groups, workplaces, rows of Kvn521Ubg and
+// Kvn510Prv, and cost centres, sent to the terminals' buffer files like the
+// operations.
+//
+// Each download opens its cursor (a failure is logged and returned), builds
+// one queue record per row stamped with date (yyyymmdd) and time (HHMMSS),
+// hands it to Put_DnlBuffer with the row's area key and, when the line was
+// written, releases the row; a line that cannot be written is logged and
+// the row keeps its marker for the next download.  The pass always goes on
+// with the next row.  Returns the status of the cursor close (0 normally),
+// or of a failed cursor open.
+#ifndef PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
+#define PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
+
+// Sends the work groups whose ApgDwn equals selector and that have a cost
+// centre valid today, area key ApgFbe.  Logs "Apg_Dnl" / "fehlerhafter
+// Apg_OpenDnl" and "Apg_Dnl" / "Fehler beim Senden von ApgS\xE4tze".
+int Apg_Dnl(const char* date, const char* time, const char* selector);
+// Sends the workplaces whose AplDwn equals selector, area key AplFbe; each
+// carries the cost centre of its work group valid today (blank when there
+// is none).  Logs "Apl_Dnl" / "fehlerhafte Apl_OpenDnl" and "Apl_Dnl" /
+// "Fehler beim Senden von AplS\xE4tze".
+int Apl_Dnl(const char* date, const char* time, const char* selector);
+// Sends the Kvn521Ubg rows whose UbgDwn equals selector, area key UbgFbe.
+// Logs "Ubg_Dnl" / "fehlerhafte Ubg_OpenDnl" and "Ubg_Dnl" / "Fehler beim
+// Senden von UbgS\xE4tze".
+int Ubg_Dnl(const char* date, const char* time, const char* selector);
+// Sends the Kvn510Prv rows whose PrvDwn equals selector, area key PrvFbe,
+// two lines per row: the "PNR" line (released when written; a failure is
+// logged "Prv_Dnl" / "Fehler beim Senden von PrvS\xE4tze"), then, whatever
+// became of it, the "AWN" line built from the row as fetched (its write
+// status is not examined).  A failed open logs "Prv_Dnl" / "fehlerhafte
+// Pvr_OpenDnl".
+int Prv_Dnl(const char* date, const char* time, const char* selector);
+// Sends every cost centre joined with every Kvn559Fbe row of type 1, area
+// key FbeFbe.  selector is not used.  The write status is not examined and
+// nothing is released.  A failed open logs "Ksg_Dnl" / "fehlerhafte
+// Ksg_OpenDnl".
+int Ksg_Dnl(const char* date, const char* time, const char* selector);
+
+#endif  // PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
