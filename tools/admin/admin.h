@@ -14,6 +14,17 @@ int Admin_InitDb(const char* path);
 // produced.  program is the path of pps2bde.
 int Admin_Demo(const char* dir, const std::string& program);
 
+// Sends one kind of master data to the terminals from the job's working
+// folder: argv[0] is "workgroups", "workplaces", "ubg", "prv" (each followed
+// by the selector, at most 8 characters) or "costcentres" (no selector);
+// argc counts them.  Connects with the job's configuration, logs to
+// ".\Msg\Ostrak.Txt", stamps the lines with the current local time,
+// commits and prints a one-line summary.  Returns 0; 2 (usage on stderr)
+// for wrong arguments; 1 (message on stderr) when the connect fails or the
+// download cursor cannot be opened or closed.  Credentials are never
+// printed.
+int Admin_Download(int argc, char** argv);
+
 // The SQL of the demo's sample data.
 const char* Admin_DemoData();
 

@@ -1,6 +1,8 @@
 // Sample data of the demo installation: two terminals, work groups and
-// workplaces, planning orders and operations (new, changed, deleted), and
-// one batch of the download queue.
+// workplaces with their cost centres, further master data marked for the
+// operator's download (pps2bde-admin download ... ZuzErOro), planning orders
+// and operations (new, changed, deleted), and one batch of the download
+// queue.
 #include "tools/admin/admin.h"
 
 const char* Admin_DemoData() {
@@ -19,6 +21,24 @@ insert into Kvn531Apl (AplApl,AplBez,AplTxt,AplApg,AplFbe,AplSts,AplApr,AplErf) 
   ('DM-01','Drehmaschine 1','CNC','DREH','FB01',1,1,'demo'),
   ('DM-02','Drehmaschine 2','CNC','DREH','FB01',1,2,'demo'),
   ('MP-01','Montageplatz 1','Hand','MONT','FB10',1,1,'demo');
+
+-- Cost centres of the work groups, production areas and further master
+-- data; the Kvn521Ubg and Kvn510Prv rows wait for the operator's download.
+insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi,KsgFbe,KsgErf) values
+  ('DREH','4700','2020-01-01 00:00:00','2024-01-01 00:00:00','FB01','demo'),
+  ('DREH','4711','2024-01-01 00:00:00',null,'FB01','demo'),
+  ('MONT','4712','2020-01-01 00:00:00',null,'FB10','demo');
+insert into o1003Kststelle (KstNum) values ('4711'),('4712');
+insert into Kvn559Fbe (FbeFbe,FbeTyp) values ('FB01',1),('FB10',2);
+insert into Kvn521Ubg (UbgUbg,UbgKnz,UbgFbe,UbgBez,UbgTxt,UbgDna,UbgDwn,UbgErf) values
+  ('RUES',1,'FB01','Ruesten','Ruesten','NEU','ZuzErOro','demo'),
+  ('STOE',2,'FB10','Maschinenstoerung','Stoerung','NEU','ZuzErOro','demo');
+insert into Kvn510Prv (PrvPnr,PrvGvo,PrvBer,PrvKst,PrvFbe,PrvDna,PrvDwn,PrvAwn,PrvAwa,PrvNam,
+                       PrvErf) values
+  ('00001001','2024-01-01 00:00:00',1,'4711','FB01','NEU','ZuzErOro','A-1001',1,
+   'Anna Berger','demo'),
+  ('00001002','2024-01-01 00:00:00',2,'4712','FB10','LOE','ZuzErOro','A-1002',1,
+   'Jonas Keller','demo');
 
 -- A BDE order that the planning system has since deleted, with two
 -- operations, and one that it has changed.
