@@ -1,14 +1,17 @@
 // pps2bde-bench: the throughput of one full run of the job.
 //
 //   pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] [--keep]
-//                 [--job PATH]
+//                 [--job PATH] [--no-floor]
 //
 // Lays out an installation with N planning orders of K operations each,
 // runs the job (by default the pps2bde next to this program) once as a
 // process, and prints rows, commits and lines per second, the job's peak
 // resident memory, and the ratio of the run's time to its floor: the time
 // that the same number of commits and write-through line appends take in
-// minimal loops on the same disk (bench/floor.h).
+// minimal loops on the same disk (bench/floor.h).  The floor is measured
+// right before and right after the run and the mean is taken, so a disk
+// whose sync latency drifts (a shared machine) skews the ratio less;
+// --no-floor leaves it out (it takes about as long as the run).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -32,12 +35,13 @@ struct Options {
   std::string dir;  // empty: a new folder under $TMPDIR or /tmp
   std::string job;
   bool keep = false;
+  bool floor = true;
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] "
-               "[--keep] [--job PATH]\n");
+               "[--keep] [--job PATH] [--no-floor]\n");
 }
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -66,6 +70,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->job = argv[++i];
     } else if (a == "--keep") {
       o->keep = true;
+    } else if (a == "--no-floor") {
+      o->floor = false;
     } else {
       return false;
     }
@@ -155,6 +161,12 @@ int main(int argc, char** argv) {
               d.operations, d.terminals, o.dir.c_str());
   if (Bench_Layout(paths, d) != 0) return 1;
 
+  // The counts of the floor: known before the run (checked after it).
+  const long long rows = static_cast<long long>(d.orders) * (d.operations + 1);
+  const long long commits = 2 * rows + 1;
+  FloorTimes before, after;
+  if (o.floor && Bench_Floor(o.dir + "/floor-before", commits, rows, &before) != 0) return 1;
+
   double runSeconds = 0;
   rusage ru{};
   const int exitCode = RunJob(o.job, paths.run(), &runSeconds, &ru);
@@ -164,8 +176,6 @@ int main(int argc, char** argv) {
   // removal of its planning row are one unit), one per released row (an
   // operation's release and its order's count are one unit), and one for
   // the statistics row.
-  const long long rows = static_cast<long long>(d.orders) * (d.operations + 1);
-  const long long commits = 2 * rows + 1;
   const long long lines = BufferBytes(paths.buff()) / 552;
   const long long left = Count(paths.db(), "select (select count(*) from Kvn500Auk) + "
                                            "(select count(*) from Kvn503Afo)");
@@ -176,8 +186,10 @@ int main(int argc, char** argv) {
   const long long logBytes = stat(paths.log().c_str(), &logStat) == 0 ? logStat.st_size : 0;
   bool complete = exitCode == 0 && left == 0 && marked == 0 && lines == rows && logBytes == 0;
 
+  if (o.floor && Bench_Floor(o.dir + "/floor-after", commits, rows, &after) != 0) return 1;
   FloorTimes floor;
-  if (Bench_Floor(o.dir + "/floor", commits, lines, &floor) != 0) return 1;
+  floor.commitSeconds = (before.commitSeconds + after.commitSeconds) / 2;
+  floor.appendSeconds = (before.appendSeconds + after.appendSeconds) / 2;
 
   const double mb = static_cast<double>(ru.ru_maxrss) / 1024.0;
   std::printf("run:       %.2f s, exit code %d, user %.2f s, system %.2f s\n", runSeconds,
@@ -187,9 +199,13 @@ int main(int argc, char** argv) {
   std::printf("commits:   %lld, %.0f commits/s\n", commits, commits / runSeconds);
   std::printf("lines:     %lld, %.0f lines/s\n", lines, lines / runSeconds);
   std::printf("peak RSS:  %.1f MB\n", mb);
-  std::printf("floor:     %.2f s (%lld commit cycles %.2f s, %lld O_DSYNC appends %.2f s)\n",
-              floor.total(), commits, floor.commitSeconds, lines, floor.appendSeconds);
-  std::printf("ratio:     %.3f (run / floor)\n", runSeconds / floor.total());
+  if (o.floor) {
+    std::printf("floor:     %.2f s (%lld commit cycles %.2f s, %lld O_DSYNC appends %.2f s; "
+                "before the run %.2f s, after it %.2f s)\n",
+                floor.total(), commits, floor.commitSeconds, rows, floor.appendSeconds,
+                before.total(), after.total());
+    std::printf("ratio:     %.3f (run / floor)\n", runSeconds / floor.total());
+  }
   if (!complete)
     std::printf("INCOMPLETE: exit %d, %lld planning rows left, %lld rows still marked, "
                 "%lld of %lld lines, %lld log bytes\n",
