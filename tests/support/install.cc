@@ -5,7 +5,7 @@
 
 namespace testing_support {
 
-Installation::Installation(bool withDatabase) {
+Installation::Installation(bool withDatabase, const std::string& base) : dir_(base) {
   MakeDirs(root() + "/files");
   MakeDirs(buff());
   MakeDirs(run() + "/Msg");

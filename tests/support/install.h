@@ -19,7 +19,8 @@ class Installation {
  public:
   // Lays out the folders, writes the configuration naming the database
   // "../../../../files/bde.db" and, when withDatabase, creates the database.
-  explicit Installation(bool withDatabase = true);
+  // The installation lies under base (see TempDir) when it is given.
+  explicit Installation(bool withDatabase = true, const std::string& base = "");
 
   std::string root() const { return dir_.path(); }
   std::string db() const { return dir_.path() + "/files/bde.db"; }

@@ -1,25 +1,30 @@
 #include "tests/support/support.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "gtest/gtest.h"
 #include "schema/schema_text.h"
 
 namespace testing_support {
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string tmpl = std::string(base && *base ? base : "/tmp") + "/pps2bde-test-XXXXXX";
+TempDir::TempDir(const std::string& base) {
+  const char* env = std::getenv("TMPDIR");
+  std::string folder = !base.empty() ? base : (env && *env ? env : "/tmp");
+  std::string tmpl = folder + "/pps2bde-test-XXXXXX";
   std::vector<char> buf(tmpl.begin(), tmpl.end());
   buf.push_back('\0');
   if (mkdtemp(buf.data()) == nullptr) {
@@ -31,6 +36,10 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+std::string MemoryTempBase() {
+  return access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "";
 }
 
 bool FileExists(const std::string& path) {
@@ -59,8 +68,9 @@ void WriteAll(const std::string& path, const std::string& data) {
   if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
-int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
-               const std::vector<std::string>& env, const std::string& output) {
+int StartProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                 const std::vector<std::string>& env, const std::string& output) {
+  if (argv.empty()) return -1;
   pid_t pid = fork();
   if (pid < 0) return -1;
   if (pid == 0) {
@@ -79,11 +89,62 @@ int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
     execv(args[0], args.data());
     _exit(127);
   }
-  int status = 0;
-  if (waitpid(pid, &status, 0) < 0) return -1;
+  return static_cast<int>(pid);
+}
+
+namespace {
+
+int ExitCode(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return -1;
+}
+
+}  // namespace
+
+int WaitProcess(int pid) {
+  if (pid <= 0) return -1;
+  int status = 0;
+  pid_t r;
+  do {
+    r = waitpid(pid, &status, 0);
+  } while (r < 0 && errno == EINTR);
+  return r < 0 ? -1 : ExitCode(status);
+}
+
+bool ProcessEnded(int pid, int* code) {
+  if (pid <= 0) return true;
+  int status = 0;
+  pid_t r = waitpid(pid, &status, WNOHANG);
+  if (r == 0) return false;
+  if (code != nullptr) *code = r < 0 ? -1 : ExitCode(status);
+  return true;
+}
+
+int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
+               const std::vector<std::string>& env, const std::string& output) {
+  return WaitProcess(StartProcess(argv, cwd, env, output));
+}
+
+int WaitProcessFor(int pid, double seconds) {
+  if (pid <= 0) return -1;
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  int code = -1;
+  while (!ProcessEnded(pid, &code)) {
+    if (std::chrono::steady_clock::now() >= end) {
+      kill(pid, SIGKILL);
+      WaitProcess(pid);
+      ADD_FAILURE() << "process " << pid << " still running after " << seconds << " s";
+      return -2;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return code;
+}
+
+int RunProcessFor(double seconds, const std::vector<std::string>& argv, const std::string& cwd,
+                  const std::vector<std::string>& env, const std::string& output) {
+  return WaitProcessFor(StartProcess(argv, cwd, env, output), seconds);
 }
 
 std::string BuiltProgram(const std::string& name) {

@@ -9,11 +9,11 @@
 
 namespace testing_support {
 
-// A fresh, empty folder under $TMPDIR (or /tmp); removed with its contents
-// when the object goes out of scope.
+// A fresh, empty folder under base, or under $TMPDIR (or /tmp) when base is
+// empty; removed with its contents when the object goes out of scope.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(const std::string& base = "");
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -23,6 +23,11 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// A folder in memory (tmpfs) for tests that run the job many times and do
+// not test durability against power loss: "/dev/shm" when it can be
+// written, else "" (the default temporary folder).
+std::string MemoryTempBase();
 
 bool FileExists(const std::string& path);
 // The file's bytes, or "" when it cannot be read.
@@ -37,6 +42,24 @@ void MakeDirs(const std::string& path);
 // When output is not empty, stdout and stderr go to that file.
 int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
                const std::vector<std::string>& env = {}, const std::string& output = "");
+
+// Starts argv[0] as RunProcess does but returns at once: the child's pid, or
+// -1 when it could not be started.  Every start needs a wait that reaps the
+// child (WaitProcess, WaitProcessFor, or ProcessEnded until it is true).
+int StartProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                 const std::vector<std::string>& env = {}, const std::string& output = "");
+// Waits for a started child and returns its exit code (128+signal when
+// killed, -1 on error).
+int WaitProcess(int pid);
+// Waits at most seconds for a started child: its exit code, or -2 after the
+// child was killed with SIGKILL because it had not ended in time.
+int WaitProcessFor(int pid, double seconds);
+// RunProcess with a time limit (see WaitProcessFor).
+int RunProcessFor(double seconds, const std::vector<std::string>& argv, const std::string& cwd,
+                  const std::vector<std::string>& env = {}, const std::string& output = "");
+// True when the started child has ended (then *code is its exit code and the
+// child is reaped; do not wait for it again); false while it runs.
+bool ProcessEnded(int pid, int* code);
 
 // Path of a built executable ("pps2bde", "pps2bde-admin").
 std::string BuiltProgram(const std::string& name);
