@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "db/DbDb/format.h"
@@ -31,6 +32,34 @@ void CloseCurrent(Env* env) {
   g_writer.end = 0;
 }
 
+// A download line cut off in its write (the process died in it, or the
+// cut-back of a failed write failed too) leaves the file with the start of
+// a line after its last whole line.  That line was never released and is
+// sent again; were its start kept, it and every later line would be
+// shifted against the 552-byte grid the terminal communication reads.  So
+// a tail that starts a download line ("$", on the grid, right after a whole
+// line, without a line end) is cut away.  Other content (a file this job
+// did not write) stays as it is.  *size is the end the next line goes to.
+int CutTornLine(Env* env, const char* path, int fd, int64_t* size) {
+  const int64_t tail = *size % kDnlLineLength;
+  if (tail == 0) return 0;
+  const int64_t start = *size - tail;
+  // The tail and the three bytes before it, which end the line before.
+  char bytes[kDnlLineLength + 3];
+  const int64_t from = start >= 3 ? start - 3 : 0;
+  size_t len = 0;
+  int rc = env->ReadAt(path, from, bytes, static_cast<size_t>(*size - from), &len);
+  if (rc != 0) return rc;
+  if (len != static_cast<size_t>(*size - from)) return 0;  // changed meanwhile: leave it
+  const char* frag = bytes + (start - from);
+  const bool afterLine = start == 0 || std::memcmp(bytes, "*\r\n", 3) == 0;
+  if (!afterLine || frag[0] != '$' || std::memchr(frag, '\n', static_cast<size_t>(tail)) != nullptr)
+    return 0;
+  rc = env->Truncate(fd, start);
+  if (rc == 0) *size = start;
+  return rc;
+}
+
 // Opens the buffer file of terminal and moves to its end.  Returns 0 or -1
 // after a logged failure; on failure no file is open.
 int OpenTerminal(Env* env, int32_t terminal) {
@@ -47,6 +76,7 @@ int OpenTerminal(Env* env, int32_t terminal) {
   }
   int64_t size = 0;
   rc = env->SeekEnd(fd, &size);
+  if (rc == 0) rc = CutTornLine(env, path, fd, &size);
   if (rc != 0) {
     env->Close(fd);
     Msg_Error("SetFilePointer", "Ende der Datei", rc);

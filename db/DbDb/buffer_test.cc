@@ -181,6 +181,29 @@ TEST_F(BufferTest, ExistingFileKeepsItsContent) {
   EXPECT_EQ("alte Zeile\r\nohne Ende" + ExpectedLine("10.0.0.3", "4711", "neu"), File(3));
 }
 
+// A line cut off in its write (the process died in it) is taken back
+// before the next line, so the lines stay on the 552-byte grid; what does
+// not look like the start of a download line stays.
+TEST_F(BufferTest, TornLineAtTheEndIsCutBeforeTheNextLine) {
+  const std::string path = dir_ / "Comm/Buff/SndDnl3.buf";
+  const std::string whole = ExpectedLine("10.0.0.3", "4711", "alt");
+  const std::string next = ExpectedLine("10.0.0.3", "4711", "neu");
+  const std::string cases[][2] = {
+      {whole + whole.substr(0, 200), whole + next},     // behind a whole line
+      {whole.substr(0, 551), next},                     // alone, one byte short
+      {whole + "$x\r\n", whole + "$x\r\n" + next},      // a line end: not a torn line
+      {whole + "x" + whole.substr(1, 99), whole + "x" + whole.substr(1, 99) + next},
+      {std::string(552, 'a') + "$abc", std::string(552, 'a') + "$abc" + next},  // no line before
+  };
+  for (const auto& c : cases) {
+    Put_DnlBufferClose();
+    testing_support::WriteAll(path, c[0]);
+    ASSERT_EQ(0, Put("neu", "D"));
+    EXPECT_EQ(c[1], File(3)) << c[0].size() << " bytes before";
+  }
+  EXPECT_TRUE(Log().empty());
+}
+
 TEST_F(BufferTest, NoTerminalReturnsTheStatusAndKeepsTheOpenFile) {
   ASSERT_EQ(0, Put("a", "B"));
   EXPECT_EQ(1403, Put("b", "Q"));  // between the ranges of terminal 5

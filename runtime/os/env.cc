@@ -1,6 +1,7 @@
 // The Env in force and the local time read through it.
 #include "runtime/os/env.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -9,6 +10,11 @@ namespace {
 Env* g_env = nullptr;
 
 }  // namespace
+
+int Env::ReadAt(const char*, int64_t, char*, size_t, size_t* len) {
+  if (len != nullptr) *len = 0;
+  return ENOSYS;
+}
 
 Env* Env_Get() { return g_env != nullptr ? g_env : Env_Posix(); }
 

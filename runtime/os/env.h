@@ -37,6 +37,11 @@ class Env {
   // Reads the whole file into a buffer of at most cap bytes; *len gets the
   // length.  EFBIG when the file does not fit.
   virtual int ReadFile(const char* path, char* buf, size_t cap, size_t* len) = 0;
+  // Reads up to cap bytes of the file from offset on into buf (through a
+  // read-only open of its own, so also from a file held by OpenExclusive);
+  // *len gets the bytes read, fewer than cap at the end of the file.  An Env
+  // that cannot read at an offset returns ENOSYS (the default).
+  virtual int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len);
   virtual void SleepMs(int ms) = 0;
   // The current time of the machine (seconds since the epoch).
   virtual time_t Now() = 0;

@@ -157,6 +157,34 @@ class PosixEnv final : public Env {
     return rc;
   }
 
+  int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len) override {
+    if (len != nullptr) *len = 0;
+    if ((buf == nullptr && cap > 0) || offset < 0) return EINVAL;
+    char p[kPathCap];
+    int rc = Env_PosixPath(path, p, sizeof p);
+    if (rc != 0) return rc;
+    int f;
+    do {
+      f = open(p, O_RDONLY | O_CLOEXEC);
+    } while (f < 0 && errno == EINTR);
+    if (f < 0) return errno;
+    size_t got = 0;
+    while (got < cap) {
+      off_t at = static_cast<off_t>(offset) + static_cast<off_t>(got);
+      ssize_t r = pread(f, buf + got, cap - got, at);
+      if (r < 0) {
+        if (errno == EINTR) continue;
+        rc = errno;
+        break;
+      }
+      if (r == 0) break;
+      got += static_cast<size_t>(r);
+    }
+    close(f);
+    if (len != nullptr) *len = got;
+    return rc;
+  }
+
   void SleepMs(int ms) override {
     // nanosleep underneath, resumed with the remaining time after a signal.
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));

@@ -130,6 +130,27 @@ TEST(EnvPosix, RenameRemoveAndReadFile) {
   EXPECT_EQ(ENOENT, env->Remove((dir / "b.old").c_str()));
 }
 
+TEST(EnvPosix, ReadAtReadsFromTheOffsetAlsoWhileTheFileIsHeld) {
+  TempDir dir;
+  Env* env = Env_Posix();
+  std::string path = dir / "x.buf";
+  WriteAll(path, "0123456789");
+  int fd = -1;
+  ASSERT_EQ(0, env->OpenExclusive(path.c_str(), &fd));
+  char buf[8];
+  size_t len = 99;
+  EXPECT_EQ(0, env->ReadAt(path.c_str(), 3, buf, 4, &len));
+  EXPECT_EQ("3456", std::string(buf, len));
+  EXPECT_EQ(0, env->ReadAt(path.c_str(), 7, buf, sizeof buf, &len));  // the end comes first
+  EXPECT_EQ("789", std::string(buf, len));
+  EXPECT_EQ(0, env->ReadAt(path.c_str(), 20, buf, sizeof buf, &len));
+  EXPECT_EQ(0u, len);
+  EXPECT_EQ(EINVAL, env->ReadAt(path.c_str(), -1, buf, sizeof buf, &len));
+  EXPECT_EQ(ENOENT, env->ReadAt((dir / "none").c_str(), 0, buf, sizeof buf, &len));
+  EXPECT_EQ(0u, len);
+  EXPECT_EQ(0, env->Close(fd));
+}
+
 TEST(EnvPosix, SleepMsWaitsAtLeastThatLong) {
   auto start = std::chrono::steady_clock::now();
   Env_Posix()->SleepMs(60);

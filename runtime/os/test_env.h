@@ -26,6 +26,9 @@ class ForwardingEnv : public Env {
   int ReadFile(const char* path, char* buf, size_t cap, size_t* len) override {
     return Env_Posix()->ReadFile(path, buf, cap, len);
   }
+  int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len) override {
+    return Env_Posix()->ReadAt(path, offset, buf, cap, len);
+  }
   void SleepMs(int ms) override { Env_Posix()->SleepMs(ms); }
   time_t Now() override { return Env_Posix()->Now(); }
 };
