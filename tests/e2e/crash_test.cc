@@ -1,0 +1,149 @@
+// End-to-end: a full run that is killed at any moment and then run again
+// ends exactly where one uninterrupted run ends: the same BDE rows, no
+// planning row lost, every download line in its buffer file at least once,
+// no line that should not be there, no torn line and a readable log.
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "gtest/gtest.h"
+#include "tests/e2e/jobs.h"
+#include "tests/e2e/outcome.h"
+#include "tests/e2e/work_data.h"
+#include "tests/support/install.h"
+
+namespace {
+
+using e2e::ExpectSameEnd;
+using e2e::Outcome;
+using e2e::TakeOutcome;
+using testing_support::BuiltProgram;
+using testing_support::Installation;
+using Clock = std::chrono::steady_clock;
+
+constexpr uint64_t kDataSeed = 20240301;
+constexpr int kCrashExit = 99;
+
+// The installations live in memory: a killed process loses nothing that
+// reached the page cache, so the disk adds only time here.
+std::unique_ptr<Installation> Fresh() {
+  auto inst = std::make_unique<Installation>(true, testing_support::MemoryTempBase());
+  inst->Sql(e2e::WorkData(kDataSeed));
+  return inst;
+}
+
+// One uninterrupted run of the data set, taken once for the whole suite.
+struct Reference {
+  Outcome outcome;
+  double seconds = 0;  // how long the run took
+};
+
+const Reference& TheReference() {
+  static Reference* ref = [] {
+    auto* r = new Reference;
+    std::unique_ptr<Installation> inst = Fresh();
+    Clock::time_point start = Clock::now();
+    EXPECT_EQ(0, e2e::Job(*inst));
+    r->seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    r->outcome = TakeOutcome(*inst);
+    return r;
+  }();
+  return *ref;
+}
+
+// Crashes a fresh run with the switch, runs the job again and compares with
+// the reference.  Returns false when the run ended before the crash point.
+bool CrashAndRecover(const std::string& crashSwitch) {
+  std::unique_ptr<Installation> inst = Fresh();
+  int rc = e2e::Crashpoint(*inst, {crashSwitch});
+  if (rc == 0) return false;
+  EXPECT_EQ(kCrashExit, rc) << crashSwitch;
+  EXPECT_EQ(0, e2e::Job(*inst)) << crashSwitch;
+  ExpectSameEnd(TheReference().outcome, *inst, "after " + crashSwitch);
+  return true;
+}
+
+// The data set makes the run do every kind of work, so the crash points
+// below fall on each of them.
+TEST(Crash, ReferenceRunDoesEveryKindOfWork) {
+  const Outcome& ref = TheReference().outcome;
+  ASSERT_EQ(3u, ref.lines.size()) << "every terminal gets lines";
+  std::set<std::string> kinds;  // record type and function of every line
+  size_t distinct = 0;
+  for (const auto& [name, lines] : ref.lines) {
+    distinct += lines.size();
+    for (const std::string& line : lines) kinds.insert(line.substr(90, 3) + line.substr(108, 3));
+  }
+  EXPECT_EQ((std::set<std::string>{"APKNEU", "APKAEN", "APKLOE", "APPNEU", "APPAEN", "APPLOE"}),
+            kinds);
+  EXPECT_GE(ref.lineCount, 100u);
+  EXPECT_EQ(ref.lineCount, distinct) << "an uninterrupted run sends every line once";
+  // Left over by design: the order whose date the database refuses stays in
+  // Kvn500Auk, and the order no terminal serves stays marked.
+  EXPECT_EQ(0, std::count(ref.planning.begin(), ref.planning.end(), '\n')) << ref.planning;
+  EXPECT_EQ(0u, ref.planning.find("Auk ")) << ref.planning;
+  EXPECT_NE(std::string::npos, ref.orders.find("ZZ01")) << "the unserved order is kept";
+  EXPECT_EQ(std::string::npos, ref.orders.find("LOE")) << "deleted orders are sent and removed";
+  EXPECT_EQ(std::string::npos, ref.operations.find("LOE"));
+}
+
+// The crash-point build ends the process right after its N-th line reached
+// a buffer file (before the row is released), in the middle of its N-th
+// line, or right after its N-th commit; N spread over the whole run.
+TEST(Crash, StoppedAtAnyWriteOrCommitEndsLikeOneRun) {
+  const size_t lines = TheReference().outcome.lineCount;
+  ASSERT_GT(lines, 24u);
+  int crashed = 0;
+  for (size_t k = 0; k < 24; ++k) {
+    size_t n = 1 + k * (lines - 1) / 23;
+    crashed += CrashAndRecover("PPS2BDE_CRASH_AFTER_WRITES=" + std::to_string(n));
+  }
+  for (size_t k = 0; k < 8; ++k) {
+    size_t n = 1 + k * (lines - 1) / 7;
+    crashed += CrashAndRecover("PPS2BDE_CRASH_IN_WRITE=" + std::to_string(n));
+  }
+  // The run commits about 360 times.
+  int commits = 0;
+  for (int n = 1; n < 400; n += 37)
+    commits += CrashAndRecover("PPS2BDE_CRASH_AFTER_COMMITS=" + std::to_string(n));
+  EXPECT_GE(commits, 9) << "the commit points fall inside the run";
+  EXPECT_EQ(32, crashed) << "every write point falls inside the run";
+}
+
+// The real job killed with SIGKILL after a pseudo-random delay; every fourth
+// time the run that takes over is killed too before a last run ends it.
+TEST(Crash, KilledAtRandomMomentsEndsLikeOneRun) {
+  const double span = TheReference().seconds;
+  e2e::Random rnd(kDataSeed + 1);
+  auto killAfter = [&](Installation& inst) {
+    double delay = span * static_cast<double>(rnd.Next() % 10000) / 10000.0;
+    int pid = testing_support::StartProcess({BuiltProgram("pps2bde")}, inst.run(), {},
+                                            inst.output());
+    EXPECT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+    kill(pid, SIGKILL);
+    return testing_support::WaitProcessFor(pid, e2e::kRunLimit);
+  };
+  int killed = 0;
+  for (int k = 0; k < 40; ++k) {
+    std::unique_ptr<Installation> holder = Fresh();
+    Installation& inst = *holder;
+    int rc = killAfter(inst);
+    ASSERT_TRUE(rc == 0 || rc == 128 + SIGKILL) << rc;
+    if (rc != 0) ++killed;
+    if (k % 4 == 3) {
+      rc = killAfter(inst);
+      ASSERT_TRUE(rc == 0 || rc == 128 + SIGKILL) << rc;
+    }
+    ASSERT_EQ(0, e2e::Job(inst));
+    ExpectSameEnd(TheReference().outcome, inst, "kill " + std::to_string(k + 1));
+  }
+  EXPECT_GE(killed, 20) << "the delays fall inside the run";
+}
+
+}  // namespace
