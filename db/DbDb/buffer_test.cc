@@ -14,6 +14,7 @@
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
 #include "tests/support/install.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -89,29 +90,29 @@ std::string ExpectedLine(const std::string& ip, const std::string& port,
          "NEU" + Left(payload, 438) + "*\r\n";
 }
 
-class BufferTest : public ::testing::Test {
+class BufferTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    testing_support::MakeDirs(dir_ / "Comm/Buff");
-    testing_support::MakeDirs(dir_ / "run/Msg");
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ExecSql(db_,
-            "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-            "(3,'10.0.0.3','4711','A','K');"
-            "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1,CfgVn2,CfgBi2) values "
-            "(5,'10.0.0.5','',  'L','P','R','T');");
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    testing_support::MakeDirs(dir() / "Comm/Buff");
+    testing_support::MakeDirs(dir() / "run/Msg");
+    DatabaseTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_NE(nullptr, getcwd(cwd_, sizeof cwd_));
-    ASSERT_EQ(0, chdir((dir_ / "run").c_str()));
+    ASSERT_EQ(0, chdir((dir() / "run").c_str()));
     env_.now = LocalTime(2024, 1, 2, 3, 4, 5);
     Msg_ResetForTest();
     Msg_Init(7, ".\\Msg\\Ostrak.Txt");
     Put_DnlBufferClose();
   }
+  void BeforeConnect() override {
+    Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+         "(3,'10.0.0.3','4711','A','K');"
+         "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1,CfgVn2,CfgBi2) values "
+         "(5,'10.0.0.5','',  'L','P','R','T');");
+  }
   void TearDown() override {
     Put_DnlBufferClose();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
     Msg_ResetForTest();
     if (cwd_[0] != '\0') {
       EXPECT_EQ(0, chdir(cwd_));
@@ -131,10 +132,10 @@ class BufferTest : public ::testing::Test {
     return Put_DnlBuffer(Record(payload), areaKey);
   }
   std::string File(int terminal) {
-    return ReadAll(dir_ / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
+    return ReadAll(dir() / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
   }
   std::vector<testing_support::LogEntry> Log() {
-    return ParseLog(ReadAll(dir_ / "run/Msg/Ostrak.Txt"));
+    return ParseLog(ReadAll(dir() / "run/Msg/Ostrak.Txt"));
   }
   // Whether another writer could open the terminal's file now.
   bool Lockable(int terminal) {
@@ -145,8 +146,6 @@ class BufferTest : public ::testing::Test {
     return true;
   }
 
-  testing_support::TempDir dir_;
-  std::string db_;
   char cwd_[PATH_MAX] = {};
   BufferEnv env_;
   ScopedEnv scoped_{&env_};
@@ -176,7 +175,7 @@ TEST_F(BufferTest, TerminalsThreeFiveThreeReopen) {
 }
 
 TEST_F(BufferTest, ExistingFileKeepsItsContent) {
-  testing_support::WriteAll(dir_ / "Comm/Buff/SndDnl3.buf", "alte Zeile\r\nohne Ende");
+  testing_support::WriteAll(dir() / "Comm/Buff/SndDnl3.buf", "alte Zeile\r\nohne Ende");
   ASSERT_EQ(0, Put("neu", "D"));
   EXPECT_EQ("alte Zeile\r\nohne Ende" + ExpectedLine("10.0.0.3", "4711", "neu"), File(3));
 }
@@ -185,7 +184,7 @@ TEST_F(BufferTest, ExistingFileKeepsItsContent) {
 // before the next line, so the lines stay on the 552-byte grid; what does
 // not look like the start of a download line stays.
 TEST_F(BufferTest, TornLineAtTheEndIsCutBeforeTheNextLine) {
-  const std::string path = dir_ / "Comm/Buff/SndDnl3.buf";
+  const std::string path = dir() / "Comm/Buff/SndDnl3.buf";
   const std::string whole = ExpectedLine("10.0.0.3", "4711", "alt");
   const std::string next = ExpectedLine("10.0.0.3", "4711", "neu");
   const std::string cases[][2] = {
@@ -212,7 +211,7 @@ TEST_F(BufferTest, NoTerminalReturnsTheStatusAndKeepsTheOpenFile) {
   EXPECT_EQ(1, env_.opens);
   EXPECT_EQ(ExpectedLine("10.0.0.3", "4711", "a") + ExpectedLine("10.0.0.3", "4711", "d"),
             File(3));
-  EXPECT_FALSE(testing_support::FileExists(dir_ / "Comm/Buff/SndDnl5.buf"));
+  EXPECT_FALSE(testing_support::FileExists(dir() / "Comm/Buff/SndDnl5.buf"));
   auto log = Log();
   ASSERT_EQ(2u, log.size());
   for (const auto& e : log) {
@@ -223,11 +222,10 @@ TEST_F(BufferTest, NoTerminalReturnsTheStatusAndKeepsTheOpenFile) {
 }
 
 TEST_F(BufferTest, LowestTerminalWinsAndTerminalZeroIsOrdinary) {
-  ExecSql(db_,
-          "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-          "(0,'10.0.0.0','1','X','Y');"
-          "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-          "(9,'10.0.0.9','9','X','Z');");
+  Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+       "(0,'10.0.0.0','1','X','Y');"
+       "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+       "(9,'10.0.0.9','9','X','Z');");
   ASSERT_EQ(0, Put("a", "X"));
   ASSERT_EQ(0, Put("b", "Y"));
   EXPECT_EQ(1, env_.opens);

@@ -13,6 +13,7 @@
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
 #include "tests/support/install.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -23,53 +24,51 @@ using testing_support::ReadAll;
 // A database with terminal 1 serving the area keys A..K and terminal 2
 // serving N..Z (L and M have no terminal), and a working folder whose
 // ../Comm/Buff holds the buffer files.
-class DownloadTest : public ::testing::Test {
+class DownloadTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    testing_support::MakeDirs(dir_ / "Comm/Buff");
-    testing_support::MakeDirs(dir_ / "run/Msg");
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    Sql("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-        "(1,'10.1.1.1','5001','A','K');"
-        "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-        "(2,'10.1.1.2','5002','N','Z');");
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    testing_support::MakeDirs(dir() / "Comm/Buff");
+    testing_support::MakeDirs(dir() / "run/Msg");
+    DatabaseTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_NE(nullptr, getcwd(cwd_, sizeof cwd_));
-    ASSERT_EQ(0, chdir((dir_ / "run").c_str()));
+    ASSERT_EQ(0, chdir((dir() / "run").c_str()));
     Msg_ResetForTest();
     Msg_Init(7, ".\\Msg\\Ostrak.Txt");
     Put_DnlBufferClose();
   }
+  void BeforeConnect() override {
+    Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+         "(1,'10.1.1.1','5001','A','K');"
+         "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+         "(2,'10.1.1.2','5002','N','Z');");
+  }
   void TearDown() override {
     Put_DnlBufferClose();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
     Msg_ResetForTest();
     if (cwd_[0] != '\0') {
       EXPECT_EQ(0, chdir(cwd_));
     }
   }
 
-  void Sql(const std::string& s) { testing_support::ExecSql(db_, s); }
-  std::string Query(const std::string& s) { return testing_support::QuerySql(db_, s); }
-
   void Order(const std::string& key, const std::string& fbe, const std::string& dna,
              int afo = 0, const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn501Apk (ApkApk,ApkBz1,ApkAfo,ApkSts,ApkFbe,ApkDna,ApkDwn,ApkErf) "
-        "values ('" + key + "','Bez " + key + "'," + std::to_string(afo) + ",10,'" + fbe +
-        "','" + dna + "','" + dwn + "','Kolvane')");
+    Exec("insert into Kvn501Apk (ApkApk,ApkBz1,ApkAfo,ApkSts,ApkFbe,ApkDna,ApkDwn,ApkErf) "
+         "values ('" + key + "','Bez " + key + "'," + std::to_string(afo) + ",10,'" + fbe +
+         "','" + dna + "','" + dwn + "','Kolvane')");
   }
   void Operation(const std::string& order, const std::string& op, const std::string& fbe,
                  const std::string& dna, const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe,AppDna,AppDwn) "
-        "values ('" + order + "','" + op + "','Arbeitsgang " + op + "',3,12.5,'" + fbe +
-        "','" + dna + "','" + dwn + "')");
+    Exec("insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe,AppDna,AppDwn) "
+         "values ('" + order + "','" + op + "','Arbeitsgang " + op + "',3,12.5,'" + fbe +
+         "','" + dna + "','" + dwn + "')");
   }
 
   // The lines of a terminal's buffer file; each must have the fixed length.
   std::vector<std::string> Lines(int terminal) {
     std::string all =
-        ReadAll(dir_ / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
+        ReadAll(dir() / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
     EXPECT_EQ(0u, all.size() % kDnlLineLength);
     std::vector<std::string> out;
     for (size_t i = 0; i + kDnlLineLength <= all.size(); i += kDnlLineLength)
@@ -79,13 +78,11 @@ class DownloadTest : public ::testing::Test {
   // "function/message/code" of every log entry.
   std::vector<std::string> Log() {
     std::vector<std::string> out;
-    for (const auto& e : ParseLog(ReadAll(dir_ / "run/Msg/Ostrak.Txt")))
+    for (const auto& e : ParseLog(ReadAll(dir() / "run/Msg/Ostrak.Txt")))
       out.push_back(e.function + "/" + e.message + "/" + e.code);
     return out;
   }
 
-  testing_support::TempDir dir_;
-  std::string db_;
   char cwd_[PATH_MAX] = {};
 };
 
@@ -198,7 +195,7 @@ TEST_F(DownloadTest, ReleaseKeepsChangesMadeSinceTheFetch) {
   OrderRecord fetched;
   fetched.ApkApk = "O1";
   ASSERT_EQ(0, Apk_PKeyReadk(fetched));
-  Sql("update Kvn501Apk set ApkBz1='geaendert', ApkAfo=9 where ApkApk='O1'");
+  Exec("update Kvn501Apk set ApkBz1='geaendert', ApkAfo=9 where ApkApk='O1'");
   EXPECT_EQ(0, Apk_Frei(fetched));
   EXPECT_EQ("geaendert|9|<null>|<null>",
             Query("select ApkBz1,ApkAfo,ApkDwn,ApkDna from Kvn501Apk"));

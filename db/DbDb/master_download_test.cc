@@ -15,6 +15,7 @@
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
 #include "tests/support/install.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -27,79 +28,71 @@ using Strings = std::vector<std::string>;
 // serving N..Z (L and M have no terminal), a working folder whose
 // ../Comm/Buff holds the buffer files, and the clock fixed at 2024-05-15
 // 12:00:00 local time.
-class MasterDownloadTest : public ::testing::Test {
+class MasterDownloadTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 4;
-    t.tm_mday = 15;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);
-    testing_support::MakeDirs(dir_ / "Comm/Buff");
-    testing_support::MakeDirs(dir_ / "run/Msg");
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    Sql("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-        "(1,'10.1.1.1','5001','A','K');"
-        "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-        "(2,'10.1.1.2','5002','N','Z');");
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-05-15 12:00:00");
+    testing_support::MakeDirs(dir() / "Comm/Buff");
+    testing_support::MakeDirs(dir() / "run/Msg");
+    DatabaseTest::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_NE(nullptr, getcwd(cwd_, sizeof cwd_));
-    ASSERT_EQ(0, chdir((dir_ / "run").c_str()));
+    ASSERT_EQ(0, chdir((dir() / "run").c_str()));
     Msg_ResetForTest();
     Msg_Init(7, ".\\Msg\\Ostrak.Txt");
     Put_DnlBufferClose();
   }
+  void BeforeConnect() override {
+    Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+         "(1,'10.1.1.1','5001','A','K');"
+         "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
+         "(2,'10.1.1.2','5002','N','Z');");
+  }
   void TearDown() override {
     Put_DnlBufferClose();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
     Msg_ResetForTest();
     if (cwd_[0] != '\0') {
       EXPECT_EQ(0, chdir(cwd_));
     }
   }
 
-  void Sql(const std::string& s) { testing_support::ExecSql(db_, s); }
-  std::string Query(const std::string& s) { return testing_support::QuerySql(db_, s); }
-
   void WorkGroup(const std::string& apg, const std::string& fbe, const std::string& dna,
                  const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn530Apg (ApgApg,ApgBez,ApgKst,ApgFbe,ApgDna,ApgDwn) values ('" + apg +
-        "','Gruppe " + apg + "','OWN','" + fbe + "','" + dna + "','" + dwn + "')");
+    Exec("insert into Kvn530Apg (ApgApg,ApgBez,ApgKst,ApgFbe,ApgDna,ApgDwn) values ('" + apg +
+         "','Gruppe " + apg + "','OWN','" + fbe + "','" + dna + "','" + dwn + "')");
   }
   // A cost centre of apg from gvo to gbi (yyyy-mm-dd, "" for open-ended).
   void CostCentre(const std::string& apg, const std::string& kst, const std::string& gvo,
                   const std::string& gbi = "") {
-    Sql("insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg + "','" + kst +
-        "','" + gvo + " 00:00:00'," + (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
+    Exec("insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg + "','" + kst +
+         "','" + gvo + " 00:00:00'," + (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
   }
   void Workplace(const std::string& apl, const std::string& apg, const std::string& fbe,
                  const std::string& dna, const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn531Apl (AplApl,AplBez,AplApg,AplFbe,AplApr,AplSts,AplDna,AplDwn) "
-        "values ('" + apl + "','Platz " + apl + "','" + apg + "','" + fbe + "',7,1,'" + dna +
-        "','" + dwn + "')");
+    Exec("insert into Kvn531Apl (AplApl,AplBez,AplApg,AplFbe,AplApr,AplSts,AplDna,AplDwn) "
+         "values ('" + apl + "','Platz " + apl + "','" + apg + "','" + fbe + "',7,1,'" + dna +
+         "','" + dwn + "')");
   }
   void Ubg(const std::string& ubg, int knz, const std::string& fbe, const std::string& dna,
            const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn521Ubg (UbgUbg,UbgKnz,UbgFbe,UbgBez,UbgTxt,UbgDna,UbgDwn) values ('" +
-        ubg + "'," + std::to_string(knz) + ",'" + fbe + "','Grund " + ubg + "','T" + ubg +
-        "','" + dna + "','" + dwn + "')");
+    Exec("insert into Kvn521Ubg (UbgUbg,UbgKnz,UbgFbe,UbgBez,UbgTxt,UbgDna,UbgDwn) values ('" +
+         ubg + "'," + std::to_string(knz) + ",'" + fbe + "','Grund " + ubg + "','T" + ubg +
+         "','" + dna + "','" + dwn + "')");
   }
   void Person(const std::string& pnr, const std::string& fbe, const std::string& dna, int awa,
               const std::string& dwn = "ZuzErOro") {
-    Sql("insert into Kvn510Prv (PrvPnr,PrvGvo,PrvGbi,PrvBer,PrvKst,PrvFbe,PrvDna,PrvDwn,PrvAwn,"
-        "PrvAwa,PrvAnw,PrvApl,PrvApp,PrvAvn,PrvAbi,PrvNam) values ('" + pnr +
-        "','2024-01-01 00:00:00','2024-12-31 00:00:00',1,'K1','" + fbe + "','" + dna + "','" +
-        dwn + "','W" + pnr + "'," + std::to_string(awa) +
-        ",1,5,6,'2024-05-15 06:00:00','2024-05-15 14:00:00','Name " + pnr + "')");
+    Exec("insert into Kvn510Prv (PrvPnr,PrvGvo,PrvGbi,PrvBer,PrvKst,PrvFbe,PrvDna,PrvDwn,PrvAwn,"
+         "PrvAwa,PrvAnw,PrvApl,PrvApp,PrvAvn,PrvAbi,PrvNam) values ('" + pnr +
+         "','2024-01-01 00:00:00','2024-12-31 00:00:00',1,'K1','" + fbe + "','" + dna + "','" +
+         dwn + "','W" + pnr + "'," + std::to_string(awa) +
+         ",1,5,6,'2024-05-15 06:00:00','2024-05-15 14:00:00','Name " + pnr + "')");
   }
 
   // The lines of a terminal's buffer file; each must have the fixed length.
   Strings Lines(int terminal) {
     std::string all =
-        ReadAll(dir_ / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
+        ReadAll(dir() / ("Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf"));
     EXPECT_EQ(0u, all.size() % kDnlLineLength);
     Strings out;
     for (size_t i = 0; i + kDnlLineLength <= all.size(); i += kDnlLineLength)
@@ -109,15 +102,11 @@ class MasterDownloadTest : public ::testing::Test {
   // "function/message/code" of every log entry.
   Strings Log() {
     Strings out;
-    for (const auto& e : ParseLog(ReadAll(dir_ / "run/Msg/Ostrak.Txt")))
+    for (const auto& e : ParseLog(ReadAll(dir() / "run/Msg/Ostrak.Txt")))
       out.push_back(e.function + "/" + e.message + "/" + e.code);
     return out;
   }
 
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
   char cwd_[PATH_MAX] = {};
 };
 
@@ -236,8 +225,8 @@ TEST_F(MasterDownloadTest, PersonWithoutTerminalStillGetsTheBadgeLineTried) {
 }
 
 TEST_F(MasterDownloadTest, CostCentresForEveryAreaOfTypeOne) {
-  Sql("insert into o1003Kststelle (KstNum) values ('4711'),('4712');"
-      "insert into Kvn559Fbe (FbeFbe,FbeTyp) values ('B',1),('C',2),('L',1),('P',1);");
+  Exec("insert into o1003Kststelle (KstNum) values ('4711'),('4712');"
+       "insert into Kvn559Fbe (FbeFbe,FbeTyp) values ('B',1),('C',2),('L',1),('P',1);");
   EXPECT_EQ(0, Ksg_Dnl("20240515", "120000", ""));
   Strings one = Lines(1);
   Strings two = Lines(2);
@@ -255,8 +244,8 @@ TEST_F(MasterDownloadTest, CostCentresForEveryAreaOfTypeOne) {
 }
 
 TEST_F(MasterDownloadTest, CursorFailuresAreLoggedAndReturned) {
-  Sql("drop table Kvn530Apg; drop table Kvn531Apl; drop table Kvn521Ubg; drop table Kvn510Prv;"
-      "drop table o1003Kststelle;");
+  Exec("drop table Kvn530Apg; drop table Kvn531Apl; drop table Kvn521Ubg; drop table Kvn510Prv;"
+       "drop table o1003Kststelle;");
   EXPECT_EQ(-942, Apg_Dnl("20240515", "120000", "ZuzErOro"));
   EXPECT_EQ(-942, Apl_Dnl("20240515", "120000", "ZuzErOro"));
   EXPECT_EQ(-942, Ubg_Dnl("20240515", "120000", "ZuzErOro"));
@@ -283,10 +272,10 @@ TEST_F(MasterDownloadTest, FailedReleasesAreLogged) {
   Person("1002", "C", "LOE", 3);
   // Triggers make every update and delete of the four tables fail.
   for (const char* table : {"Kvn530Apg", "Kvn531Apl", "Kvn521Ubg", "Kvn510Prv"}) {
-    Sql(std::string("create trigger no_upd_") + table + " before update on " + table +
-        " begin select raise(abort, 'gesperrt'); end;"
-        "create trigger no_del_" + table + " before delete on " + table +
-        " begin select raise(abort, 'gesperrt'); end;");
+    Exec(std::string("create trigger no_upd_") + table + " before update on " + table +
+         " begin select raise(abort, 'gesperrt'); end;"
+         "create trigger no_del_" + table + " before delete on " + table +
+         " begin select raise(abort, 'gesperrt'); end;");
   }
   EXPECT_EQ(0, Apg_Dnl("20240515", "120000", "ZuzErOro"));
   EXPECT_EQ(0, Apl_Dnl("20240515", "120000", "ZuzErOro"));
@@ -295,7 +284,7 @@ TEST_F(MasterDownloadTest, FailedReleasesAreLogged) {
   EXPECT_EQ(2u + 2u + 2u + 4u, Lines(1).size());
 
   Strings fun;
-  for (const auto& e : ParseLog(ReadAll(dir_ / "run/Msg/Ostrak.Txt"))) {
+  for (const auto& e : ParseLog(ReadAll(dir() / "run/Msg/Ostrak.Txt"))) {
     EXPECT_NE("0", e.code);
     fun.push_back(e.function + "/" + e.message);
   }
@@ -325,14 +314,14 @@ TEST_F(MasterDownloadTest, ReleaseKeepsChangesMadeSinceTheFetch) {
   UbgRecord fetched;
   fetched.UbgUbg = "U1";
   fetched.UbgDna = "AEN";
-  Sql("update Kvn521Ubg set UbgBez='neu', UbgDna='LOE' where UbgUbg='U1'");
+  Exec("update Kvn521Ubg set UbgBez='neu', UbgDna='LOE' where UbgUbg='U1'");
   // The row as read again decides: it is now to be deleted.
   EXPECT_EQ(0, Ubg_Frei(fetched));
   EXPECT_EQ("0", Query("select count(*) from Kvn521Ubg"));
 
   Ubg("U2", 1, "B", "NEU");
   fetched.UbgUbg = "U2";
-  Sql("update Kvn521Ubg set UbgBez='geaendert' where UbgUbg='U2'");
+  Exec("update Kvn521Ubg set UbgBez='geaendert' where UbgUbg='U2'");
   EXPECT_EQ(0, Ubg_Frei(fetched));
   EXPECT_EQ("geaendert|<null>|<null>", Query("select UbgBez,UbgDna,UbgDwn from Kvn521Ubg"));
 }

@@ -8,6 +8,7 @@
 #include "sql/engine.h"
 #include "sql/errors.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -15,21 +16,16 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-class AfoTest : public ::testing::Test {
+class AfoTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     sql::SetEngineForTest(nullptr);
     Afo_Close(1);
     Afo_Close(2);
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   void AddOperation(const std::string& order, const std::string& op) {
-    ExecSql(db_, "insert into Kvn503Afo (AfoApk,AfoApp) values ('" + order + "','" + op + "')");
+    Exec("insert into Kvn503Afo (AfoApk,AfoApp) values ('" + order + "','" + op + "')");
   }
   // The keys "order/operation" that the cursor of this variant delivers.
   std::vector<std::string> FetchAll(int variant) {
@@ -39,9 +35,6 @@ class AfoTest : public ::testing::Test {
       keys.push_back(std::string(rec.AfoApk.c_str()) + "/" + rec.AfoApp.c_str());
     return keys;
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 bool Same(const PpsOperationRecord& a, const PpsOperationRecord& b) {
@@ -100,12 +93,11 @@ TEST_F(AfoTest, CursorsExcludeBoundsAndSortByOrderKeyOnly) {
 TEST_F(AfoTest, FetchOverwritesEveryFieldAndFailureLeavesRecord) {
   // Every column distinct, above all AfoKst and AfoFbe, which the cursor
   // selects in the other order than the record holds them.
-  ExecSql(db_,
-          "insert into Kvn503Afo (AfoApk,AfoApp,AfoVaf,AfoNaf,AfoBz1,AfoBz2,AfoTxt,AfoSts,AfoBgs,"
-          "AfoBgz,AfoEns,AfoEnz,AfoAgs,AfoSme,AfoMee,AfoSta,AfoStr,AfoSte,AfoApg,AfoApl,AfoZf1,"
-          "AfoZf2,AfoZf3,AfoKst,AfoFbe) values ('000000000001','00010','00005','00020','Bz1',"
-          "'Bz2','Txt',9,'20240301','061500','20240302','143000',-3,100.25,'STK',1.5,2.5,3.5,"
-          "'APG1','APL1','Zf1','Zf2','Zf3','KST1','FBE1')");
+  Exec("insert into Kvn503Afo (AfoApk,AfoApp,AfoVaf,AfoNaf,AfoBz1,AfoBz2,AfoTxt,AfoSts,AfoBgs,"
+       "AfoBgz,AfoEns,AfoEnz,AfoAgs,AfoSme,AfoMee,AfoSta,AfoStr,AfoSte,AfoApg,AfoApl,AfoZf1,"
+       "AfoZf2,AfoZf3,AfoKst,AfoFbe) values ('000000000001','00010','00005','00020','Bz1',"
+       "'Bz2','Txt',9,'20240301','061500','20240302','143000',-3,100.25,'STK',1.5,2.5,3.5,"
+       "'APG1','APL1','Zf1','Zf2','Zf3','KST1','FBE1')");
   AddOperation("000000000002", "00010");  // NULL everywhere but the key
 
   PpsOperationRecord rec;
@@ -184,7 +176,7 @@ TEST_F(AfoTest, DeleteRemovesOnlyThatOperation) {
   rec.AfoApp = "00020";
   EXPECT_EQ(0, Afo_PKeyDel(rec));
   EXPECT_EQ("000000000001|00010\n000000000002|00010",
-            QuerySql(db_, "select AfoApk,AfoApp from Kvn503Afo order by AfoApk,AfoApp"));
+            Query("select AfoApk,AfoApp from Kvn503Afo order by AfoApk,AfoApp"));
 }
 
 TEST_F(AfoTest, DeleteOfMissingKeyIs1403AndRollsBack) {
@@ -203,7 +195,7 @@ TEST_F(AfoTest, DeleteOfMissingKeyIs1403AndRollsBack) {
                 "rollback  to Afo_PKeyDel_Sp"}),
             engine.texts);
   EXPECT_EQ(0, engine.commits);
-  EXPECT_EQ("000000000001|00010", QuerySql(db_, "select AfoApk,AfoApp from Kvn503Afo"));
+  EXPECT_EQ("000000000001|00010", Query("select AfoApk,AfoApp from Kvn503Afo"));
 }
 
 TEST_F(AfoTest, CursorKeepsItsRowsWhileRowsAreDeleted) {
@@ -219,11 +211,11 @@ TEST_F(AfoTest, CursorKeepsItsRowsWhileRowsAreDeleted) {
     ++delivered;
     EXPECT_EQ(0, Afo_PKeyDel(rec));
     if (delivered == 1)
-      ExecSql(db_, "insert into Kvn503Afo (AfoApk,AfoApp) values ('000000000002','00030')");
+      Exec("insert into Kvn503Afo (AfoApk,AfoApp) values ('000000000002','00030')");
   }
   EXPECT_EQ(1403, rc);
   EXPECT_EQ(4, delivered);
-  EXPECT_EQ("000000000002|00030", QuerySql(db_, "select AfoApk,AfoApp from Kvn503Afo"));
+  EXPECT_EQ("000000000002|00030", Query("select AfoApk,AfoApp from Kvn503Afo"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "sql/engine.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -14,19 +15,14 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-class AukTest : public ::testing::Test {
+class AukTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     Auk_Close();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   void AddOrder(const std::string& key) {
-    ExecSql(db_, "insert into Kvn500Auk (AukApk) values ('" + key + "')");
+    Exec("insert into Kvn500Auk (AukApk) values ('" + key + "')");
   }
   std::vector<std::string> FetchAll() {
     std::vector<std::string> keys;
@@ -34,9 +30,6 @@ class AukTest : public ::testing::Test {
     while (Auk_Fetch(rec) == 0) keys.push_back(rec.AukApk.c_str());
     return keys;
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 // True when every field of a equals that of b.
@@ -85,10 +78,9 @@ TEST_F(AukTest, FetchOverwritesEveryFieldAndEndLeavesRecord) {
   // The first row has NULL in every column but the key, the second a value
   // in every column, each distinct so that a swapped column shows.
   AddOrder("000000000001");
-  ExecSql(db_,
-          "insert into Kvn500Auk values ('000000000002','Bz1','Bz2','Txt',-2,65535,"
-          "'KUNDE-NR-LONG','Kb1','Kb2','20240115','20240229','Tnr','Tb1','Tb2',12.5,'STK',"
-          "'Zf1','Zf2','Zf3','FBE','KST')");
+  Exec("insert into Kvn500Auk values ('000000000002','Bz1','Bz2','Txt',-2,65535,"
+       "'KUNDE-NR-LONG','Kb1','Kb2','20240115','20240229','Tnr','Tb1','Tb2',12.5,'STK',"
+       "'Zf1','Zf2','Zf3','FBE','KST')");
 
   PpsOrderRecord rec;
   rec.AukBz1 = "old";
@@ -153,7 +145,7 @@ TEST_F(AukTest, CursorKeepsItsRowsWhileRowsAreDeletedAndAdded) {
   }
   EXPECT_EQ(1403, rc);
   EXPECT_EQ((std::vector<std::string>{"000000000001", "000000000002", "000000000003"}), seen);
-  EXPECT_EQ("000000000004", QuerySql(db_, "select AukApk from Kvn500Auk"));
+  EXPECT_EQ("000000000004", Query("select AukApk from Kvn500Auk"));
 }
 
 TEST_F(AukTest, DeleteOfMissingOrderIs1403AndRollsBack) {
@@ -168,20 +160,19 @@ TEST_F(AukTest, DeleteOfMissingOrderIs1403AndRollsBack) {
                                       "rollback  to Auk_PKeyDel_Sp"}),
             engine.texts);
   EXPECT_EQ(0, engine.commits);
-  EXPECT_EQ("000000000001", QuerySql(db_, "select AukApk from Kvn500Auk"));
+  EXPECT_EQ("000000000001", Query("select AukApk from Kvn500Auk"));
 
   // An existing order is removed and committed at once.
   EXPECT_EQ(0, Auk_PKeyDel("000000000001"));
-  EXPECT_EQ("0", QuerySql(db_, "select count(*) from Kvn500Auk"));
+  EXPECT_EQ("0", Query("select count(*) from Kvn500Auk"));
 }
 
 TEST_F(AukTest, AppDelMarksEveryOperationOfTheOrderInOneStatement) {
-  ExecSql(db_,
-          "insert into Kvn504App (AppApk,AppApp,AppDwn,AppDna,AppDat,AppTxt) values "
-          "('000000000001','00010','','','2024-01-02 03:04:05','a'),"
-          "('000000000001','00020','ZalToGen','AEN','2024-01-02 03:04:06','b'),"
-          "('000000000001','00030',NULL,NULL,NULL,'c'),"
-          "('000000000002','00010','old','NEU','2024-01-02 03:04:07','d')");
+  Exec("insert into Kvn504App (AppApk,AppApp,AppDwn,AppDna,AppDat,AppTxt) values "
+       "('000000000001','00010','','','2024-01-02 03:04:05','a'),"
+       "('000000000001','00020','ZalToGen','AEN','2024-01-02 03:04:06','b'),"
+       "('000000000001','00030',NULL,NULL,NULL,'c'),"
+       "('000000000002','00010','old','NEU','2024-01-02 03:04:07','d')");
   OperationRecord op;
   op.AppApk = "000000000001";
   op.AppApp = "99999";  // not part of the statement
@@ -204,14 +195,14 @@ TEST_F(AukTest, AppDelMarksEveryOperationOfTheOrderInOneStatement) {
       "000000000001|00020|ZuzErOro|LOE|2024-01-02 03:04:06|b\n"
       "000000000001|00030|ZuzErOro|LOE|<null>|c\n"
       "000000000002|00010|old|NEU|2024-01-02 03:04:07|d",
-      QuerySql(db_, "select AppApk,AppApp,AppDwn,AppDna,AppDat,AppTxt from Kvn504App "
-                    "order by AppApk,AppApp"));
+      Query("select AppApk,AppApp,AppDwn,AppDna,AppDat,AppTxt from Kvn504App "
+            "order by AppApk,AppApp"));
 
   // An order without operations touches nothing.
-  std::string before = QuerySql(db_, "select * from Kvn504App order by AppApk,AppApp");
+  std::string before = Query("select * from Kvn504App order by AppApk,AppApp");
   op.AppApk = "000000000003";
   EXPECT_EQ(1403, Apk_AppDel(op));
-  EXPECT_EQ(before, QuerySql(db_, "select * from Kvn504App order by AppApk,AppApp"));
+  EXPECT_EQ(before, Query("select * from Kvn504App order by AppApk,AppApp"));
 }
 
 }  // namespace

@@ -7,31 +7,27 @@
 
 #include "sql/errors.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
 
 using testing_support::ExecSql;
 
-class CfgTest : public ::testing::Test {
+class CfgTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     Cfg_Close();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   // A terminal with its first three ranges; the others stay NULL.
   void AddTerminal(int dta, const std::string& vn1, const std::string& bi1,
                    const std::string& vn2 = "", const std::string& bi2 = "",
                    const std::string& vn3 = "", const std::string& bi3 = "") {
     auto text = [](const std::string& v) { return v.empty() ? "null" : "'" + v + "'"; };
-    ExecSql(db_, "insert into Kvn557Cfg (CfgDta,CfgVn1,CfgBi1,CfgVn2,CfgBi2,CfgVn3,CfgBi3) "
-                 "values (" + std::to_string(dta) + "," + text(vn1) + "," + text(bi1) + "," +
-                     text(vn2) + "," + text(bi2) + "," + text(vn3) + "," + text(bi3) + ")");
+    Exec("insert into Kvn557Cfg (CfgDta,CfgVn1,CfgBi1,CfgVn2,CfgBi2,CfgVn3,CfgBi3) "
+         "values (" + std::to_string(dta) + "," + text(vn1) + "," + text(bi1) + "," +
+             text(vn2) + "," + text(bi2) + "," + text(vn3) + "," + text(bi3) + ")");
   }
   // The terminal numbers the cursor delivers for key.
   std::vector<int> Terminals(const char* key) {
@@ -42,9 +38,6 @@ class CfgTest : public ::testing::Test {
     Cfg_Close();
     return found;
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(CfgTest, RangeEndsAreInsideAndOnlyTwoRangesCount) {
@@ -76,10 +69,9 @@ TEST_F(CfgTest, OverlongKeyIsNotCutIntoARange) {
 }
 
 TEST_F(CfgTest, EveryColumnLandsInItsFieldAndNullsGiveEmpty) {
-  ExecSql(db_,
-          "insert into Kvn557Cfg values (70001,'192.168.100.200','50001','Bez','Txt',70002,"
-          "'A','B','Bz1','C','D','Bz2','E','F','Bz3','G','H','Bz4','I','J','Bz5',70003,"
-          "'2024-05-06 07:08:09','Erf')");
+  Exec("insert into Kvn557Cfg values (70001,'192.168.100.200','50001','Bez','Txt',70002,"
+       "'A','B','Bz1','C','D','Bz2','E','F','Bz3','G','H','Bz4','I','J','Bz5',70003,"
+       "'2024-05-06 07:08:09','Erf')");
   AddTerminal(70004, "A", "A");
 
   CfgRecord r;

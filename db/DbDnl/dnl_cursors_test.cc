@@ -10,6 +10,7 @@
 #include "sql/engine.h"
 #include "sql/errors.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -19,30 +20,22 @@ using Strings = std::vector<std::string>;
 using Ints = std::vector<int32_t>;
 using Numbers = std::vector<double>;
 
-class DnlCursorsTest : public ::testing::Test {
+class DnlCursorsTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     sql::SetEngineForTest(nullptr);
     Apk_CloseDnl();
     App_CloseDnl();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   void AddOrder(const std::string& key, const std::string& dwn, const std::string& fbe) {
-    ExecSql(db_, "insert into Kvn501Apk (ApkApk,ApkDwn,ApkFbe) values ('" + key + "','" +
-                     dwn + "','" + fbe + "')");
+    Exec("insert into Kvn501Apk (ApkApk,ApkDwn,ApkFbe) values ('" + key + "','" +
+             dwn + "','" + fbe + "')");
   }
   void AddOperation(const std::string& key, const std::string& dwn, const std::string& fbe) {
-    ExecSql(db_, "insert into Kvn504App (AppApk,AppApp,AppDwn,AppFbe) values ('" + key +
-                     "','00010','" + dwn + "','" + fbe + "')");
+    Exec("insert into Kvn504App (AppApk,AppApp,AppDwn,AppFbe) values ('" + key +
+             "','00010','" + dwn + "','" + fbe + "')");
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 // Lets the session's fetch fill its outputs, then reports an I/O error.
@@ -128,11 +121,10 @@ TEST_F(DnlCursorsTest, RowsOfTheSelectorComeByAreaKey) {
 }
 
 TEST_F(DnlCursorsTest, OrderColumnsLandInTheirFields) {
-  ExecSql(db_,
-          "insert into Kvn501Apk values ('A1','Bz1','Bz2','Txt',65537,-2,'KUNDE12X','Kb1','Kb2',"
-          "'2024-03-01 00:00:00','2024-03-09 00:00:00',65537,8,'Tnr','Tb1','Tb2',1.5,2.25,'STK',"
-          "'2024-03-02 06:07:08','2024-03-03 21:22:23','F1','KST','Zf1','Zf2','Zf3','K',70000,"
-          "'NEU','ZuzErOro',100000,'2024-03-04 10:11:12','Kolvane',123456)");
+  Exec("insert into Kvn501Apk values ('A1','Bz1','Bz2','Txt',65537,-2,'KUNDE12X','Kb1','Kb2',"
+       "'2024-03-01 00:00:00','2024-03-09 00:00:00',65537,8,'Tnr','Tb1','Tb2',1.5,2.25,'STK',"
+       "'2024-03-02 06:07:08','2024-03-03 21:22:23','F1','KST','Zf1','Zf2','Zf3','K',70000,"
+       "'NEU','ZuzErOro',100000,'2024-03-04 10:11:12','Kolvane',123456)");
   AddOrder("A2", "ZuzErOro", "F2");  // NULL everywhere but key, marker, area
 
   OrderRecord r;
@@ -182,16 +174,15 @@ TEST_F(DnlCursorsTest, OperationColumnsLandInTheirFields) {
   for (int i = 0; i < 8; ++i)
     dates += ",'2024-04-0" + std::to_string(i + 1) + " 0" + std::to_string(i) + ":1" +
              std::to_string(i) + ":2" + std::to_string(i) + "'";
-  ExecSql(db_,
-          "insert into Kvn504App (AppApk,AppApp,AppVaf,AppNaf,AppBz1,AppBz2,AppTxt,AppSts,AppSis,"
-          "AppBdi,AppBds,AppSbd,AppEdi,AppEds,AppSed,AppRad,AppRed,AppAgs,AppAbs,AppAes,AppSme,"
-          "AppIme,AppAme,AppMee,AppSza,AppStr,AppSte,AppIta,AppItr,AppIte,AppApg,AppApl,AppKt1,"
-          "AppKz1,AppKt2,AppKz2,AppKt3,AppKz3,AppKt4,AppKz4,AppFbe,AppKst,AppZf1,AppZf2,AppZf3,"
-          "AppKnz,AppDna,AppDwn,AppSsn,AppSta,AppDat,AppErf) values ('A1','00010','00005',"
-          "'00020','Bz1','Bz2','Txt',65538,-3" + dates +
-          ",70001,70002,70003,1.5,2.5,3.5,'STK',4.5,5.5,6.5,7.5,8.5,9.5,'APG','APL','Kt1','Kz1',"
-          "'Kt2','Kz2','Kt3','Kz3','Kt4','Kz4','F1','KST','Zf1','Zf2','Zf3','K','AEN','ZalToGen',"
-          "70004,70005,'2024-04-30 23:58:59','Kolvane')");
+  Exec("insert into Kvn504App (AppApk,AppApp,AppVaf,AppNaf,AppBz1,AppBz2,AppTxt,AppSts,AppSis,"
+       "AppBdi,AppBds,AppSbd,AppEdi,AppEds,AppSed,AppRad,AppRed,AppAgs,AppAbs,AppAes,AppSme,"
+       "AppIme,AppAme,AppMee,AppSza,AppStr,AppSte,AppIta,AppItr,AppIte,AppApg,AppApl,AppKt1,"
+       "AppKz1,AppKt2,AppKz2,AppKt3,AppKz3,AppKt4,AppKz4,AppFbe,AppKst,AppZf1,AppZf2,AppZf3,"
+       "AppKnz,AppDna,AppDwn,AppSsn,AppSta,AppDat,AppErf) values ('A1','00010','00005',"
+       "'00020','Bz1','Bz2','Txt',65538,-3" + dates +
+       ",70001,70002,70003,1.5,2.5,3.5,'STK',4.5,5.5,6.5,7.5,8.5,9.5,'APG','APL','Kt1','Kz1',"
+       "'Kt2','Kz2','Kt3','Kz3','Kt4','Kz4','F1','KST','Zf1','Zf2','Zf3','K','AEN','ZalToGen',"
+       "70004,70005,'2024-04-30 23:58:59','Kolvane')");
   AddOperation("A2", "ZalToGen", "F2");
 
   OperationRecord r;

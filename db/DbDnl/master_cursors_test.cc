@@ -10,6 +10,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -19,19 +20,11 @@ using Strings = std::vector<std::string>;
 using Ints = std::vector<int32_t>;
 using Numbers = std::vector<double>;
 
-class MasterCursorsTest : public ::testing::Test {
+class MasterCursorsTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 4;
-    t.tm_mday = 15;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);  // 2024-05-15 12:00:00 local
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-05-15 12:00:00");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Apg_CloseDnl();
@@ -39,24 +32,19 @@ class MasterCursorsTest : public ::testing::Test {
     Ubg_CloseDnl();
     Prv_CloseDnl();
     Ksg_CloseDnl();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   void AddWorkGroup(const std::string& apg, const std::string& dwn, const std::string& fbe) {
-    ExecSql(db_, "insert into Kvn530Apg (ApgApg,ApgDwn,ApgFbe,ApgKst) values ('" + apg + "','" +
-                     dwn + "','" + fbe + "','OWN')");
+    Exec("insert into Kvn530Apg (ApgApg,ApgDwn,ApgFbe,ApgKst) values ('" + apg + "','" +
+             dwn + "','" + fbe + "','OWN')");
   }
   // A cost centre of apg from gvo to gbi (dates yyyy-mm-dd, "" for NULL).
   void AddKsg(const std::string& apg, const std::string& kst, const std::string& gvo,
               const std::string& gbi) {
-    ExecSql(db_, "insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg +
-                     "','" + kst + "','" + gvo + " 00:00:00'," +
-                     (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
+    Exec("insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg +
+             "','" + kst + "','" + gvo + " 00:00:00'," +
+             (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(MasterCursorsTest, WorkGroupsComeWithTheCostCentreValidToday) {
@@ -81,12 +69,11 @@ TEST_F(MasterCursorsTest, WorkGroupsComeWithTheCostCentreValidToday) {
 }
 
 TEST_F(MasterCursorsTest, WorkGroupColumnsLandInTheirFields) {
-  ExecSql(db_,
-          "insert into Kvn530Apg (ApgApg,ApgBez,ApgTxt,ApgKst,ApgFbe,ApgZf1,ApgZf2,ApgZf3,ApgApl,"
-          "ApgTag,ApgKap,ApgPrd,ApgRst,ApgPau,ApgUnt,ApgIak,ApgSt1,ApgSt2,ApgSt3,ApgSf1,ApgSf2,"
-          "ApgSf3,ApgDna,ApgDwn,ApgSta,ApgDat,ApgErf) values ('G1','Bez','Txt','OWN','F1','Zf1',"
-          "'Zf2','Zf3',70001,70002,1.5,2.5,3.5,4.5,5.5,6.5,'St1','St2','St3',7.5,8.5,9.5,'NEU',"
-          "'ZuzErOro',-4,'2024-01-01 00:00:00','Erf')");
+  Exec("insert into Kvn530Apg (ApgApg,ApgBez,ApgTxt,ApgKst,ApgFbe,ApgZf1,ApgZf2,ApgZf3,ApgApl,"
+       "ApgTag,ApgKap,ApgPrd,ApgRst,ApgPau,ApgUnt,ApgIak,ApgSt1,ApgSt2,ApgSt3,ApgSf1,ApgSf2,"
+       "ApgSf3,ApgDna,ApgDwn,ApgSta,ApgDat,ApgErf) values ('G1','Bez','Txt','OWN','F1','Zf1',"
+       "'Zf2','Zf3',70001,70002,1.5,2.5,3.5,4.5,5.5,6.5,'St1','St2','St3',7.5,8.5,9.5,'NEU',"
+       "'ZuzErOro',-4,'2024-01-01 00:00:00','Erf')");
   AddKsg("G1", "KST", "2024-01-01", "");
   WorkGroupRecord r;
   r.ApgDat = "keep";
@@ -109,13 +96,12 @@ TEST_F(MasterCursorsTest, WorkGroupColumnsLandInTheirFields) {
 }
 
 TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
-  ExecSql(db_,
-          "insert into Kvn531Apl values ('P1','Bez','Txt','G1','F2',65537,-2,70001,70002,'UBGXY',"
-          "'2024-02-03 04:05:06','Zf1','Zf2','Zf3',70003,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,70004,"
-          "9.5,10.5,11.5,'St1','St2','St3',12.5,13.5,14.5,'AEN','ZuzErOro',-5,"
-          "'2024-01-01 00:00:00','Erf')");
-  ExecSql(db_, "insert into Kvn531Apl (AplApl,AplDwn,AplFbe) values ('P2','ZuzErOro','F1'),"
-               "('P3','ZalToGen','F0')");
+  Exec("insert into Kvn531Apl values ('P1','Bez','Txt','G1','F2',65537,-2,70001,70002,'UBGXY',"
+       "'2024-02-03 04:05:06','Zf1','Zf2','Zf3',70003,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,70004,"
+       "9.5,10.5,11.5,'St1','St2','St3',12.5,13.5,14.5,'AEN','ZuzErOro',-5,"
+       "'2024-01-01 00:00:00','Erf')");
+  Exec("insert into Kvn531Apl (AplApl,AplDwn,AplFbe) values ('P2','ZuzErOro','F1'),"
+       "('P3','ZalToGen','F0')");
   WorkplaceRecord r;
   r.AplDat = "keep";
   ASSERT_EQ(0, Apl_OpenDnl("ZuzErOro"));
@@ -139,11 +125,10 @@ TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
 }
 
 TEST_F(MasterCursorsTest, UbgRowsLandInTheirFields) {
-  ExecSql(db_,
-          "insert into Kvn521Ubg values ('U1',1,'F2','Bez','Txt','Zf1','Zf2','Zf3',1.5,2.5,3.5,"
-          "'St1','St2','St3',4.5,5.5,6.5,'LOE','ZuzErOro',70001,'2024-01-01 00:00:00','Erf')");
-  ExecSql(db_, "insert into Kvn521Ubg (UbgUbg,UbgDwn,UbgFbe) values ('U2','ZuzErOro','F1'),"
-               "('U3','ZalToGen','F0')");
+  Exec("insert into Kvn521Ubg values ('U1',1,'F2','Bez','Txt','Zf1','Zf2','Zf3',1.5,2.5,3.5,"
+       "'St1','St2','St3',4.5,5.5,6.5,'LOE','ZuzErOro',70001,'2024-01-01 00:00:00','Erf')");
+  Exec("insert into Kvn521Ubg (UbgUbg,UbgDwn,UbgFbe) values ('U2','ZuzErOro','F1'),"
+       "('U3','ZalToGen','F0')");
   UbgRecord r;
   r.UbgDat = "keep";
   ASSERT_EQ(0, Ubg_OpenDnl("ZuzErOro"));
@@ -165,12 +150,11 @@ TEST_F(MasterCursorsTest, UbgRowsLandInTheirFields) {
 }
 
 TEST_F(MasterCursorsTest, PrvRowsLandInTheirFields) {
-  ExecSql(db_,
-          "insert into Kvn510Prv values ('12345678','2024-01-02 00:00:00','2024-12-31 00:00:00',"
-          "2,'KST','F1','Mmb','Zf1','Zf2','Zf3',70001,'2024-01-01 00:00:00','Erf','AEN',"
-          "'ZuzErOro','AWN1',3,70002,70003,70004,70005,'2024-02-03 04:05:06',"
-          "'2024-03-04 05:06:07','Nam','Str','Ort')");
-  ExecSql(db_, "insert into Kvn510Prv (PrvPnr,PrvDwn,PrvFbe) values ('P0','ZalToGen','F0')");
+  Exec("insert into Kvn510Prv values ('12345678','2024-01-02 00:00:00','2024-12-31 00:00:00',"
+       "2,'KST','F1','Mmb','Zf1','Zf2','Zf3',70001,'2024-01-01 00:00:00','Erf','AEN',"
+       "'ZuzErOro','AWN1',3,70002,70003,70004,70005,'2024-02-03 04:05:06',"
+       "'2024-03-04 05:06:07','Nam','Str','Ort')");
+  Exec("insert into Kvn510Prv (PrvPnr,PrvDwn,PrvFbe) values ('P0','ZalToGen','F0')");
   PrvRecord r;
   r.PrvDat = "keep";
   ASSERT_EQ(0, Prv_OpenDnl("ZuzErOro"));
@@ -191,8 +175,8 @@ TEST_F(MasterCursorsTest, PrvRowsLandInTheirFields) {
 }
 
 TEST_F(MasterCursorsTest, CostCentresJoinEveryAreaOfTypeOne) {
-  ExecSql(db_, "insert into o1003Kststelle values ('K1'),('K2');"
-               "insert into Kvn559Fbe values ('F2',1),('F1',1),('F0',2)");
+  Exec("insert into o1003Kststelle values ('K1'),('K2');"
+       "insert into Kvn559Fbe values ('F2',1),('F1',1),('F0',2)");
   std::vector<std::string> rows;
   KsgDnlRecord rec;
   ASSERT_EQ(0, Ksg_OpenDnl());
@@ -207,9 +191,9 @@ TEST_F(MasterCursorsTest, CostCentresJoinEveryAreaOfTypeOne) {
 TEST_F(MasterCursorsTest, SelectorWithoutRowsEndsAtOnce) {
   AddWorkGroup("G1", "ZalToGen", "F1");
   AddKsg("G1", "KST", "2024-01-01", "");
-  ExecSql(db_, "insert into Kvn531Apl (AplApl,AplDwn) values ('P1','ZalToGen');"
-               "insert into Kvn521Ubg (UbgUbg,UbgDwn) values ('U1','ZalToGen');"
-               "insert into Kvn510Prv (PrvPnr,PrvDwn) values ('P1','ZalToGen')");
+  Exec("insert into Kvn531Apl (AplApl,AplDwn) values ('P1','ZalToGen');"
+       "insert into Kvn521Ubg (UbgUbg,UbgDwn) values ('U1','ZalToGen');"
+       "insert into Kvn510Prv (PrvPnr,PrvDwn) values ('P1','ZalToGen')");
   for (const char* sel : {"ZuzErOro", "ZalToGenX"}) {
     WorkGroupRecord apg;
     WorkplaceRecord apl;

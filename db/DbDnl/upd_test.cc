@@ -7,6 +7,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -14,35 +15,20 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-class UpdTest : public ::testing::Test {
+class UpdTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 4;
-    t.tm_mday = 15;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);  // 2024-05-15 12:00:00 local
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-05-15 12:00:00");
+    DatabaseTest::SetUp();
   }
-  void TearDown() override { sql::Disconnect(); }
   void AddRow(const std::string& key) {
     // Every range at the full width of its column.
-    ExecSql(db_,
-            "insert into Kvn543Upd values ('" + key +
-                "','AKV000000001','AKB000000001','AAV000000001','AAB000000001','APV01',"
-                "'APB01','ALV0000001','ALB0000001','AGV0000001','AGB0000001','UGV01','UGB01',"
-                "'AUV01','AUB01','PVV00001','PVB00001','KSV01','KSB01','2020-01-01 00:00:00',"
-                "'Someone')");
+    Exec("insert into Kvn543Upd values ('" + key +
+             "','AKV000000001','AKB000000001','AAV000000001','AAB000000001','APV01',"
+             "'APB01','ALV0000001','ALB0000001','AGV0000001','AGB0000001','UGV01','UGB01',"
+             "'AUV01','AUB01','PVV00001','PVB00001','KSV01','KSB01','2020-01-01 00:00:00',"
+             "'Someone')");
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(UpdTest, ReadkFillsEveryRangeAtFullWidth) {
@@ -112,20 +98,20 @@ TEST_F(UpdTest, PKeyUpdBlanksEveryRangeAndMarksTheRowAsDownload) {
   EXPECT_EQ(b5, r.UpdKsv.c_str());
   EXPECT_EQ(b5, r.UpdKsb.c_str());
   EXPECT_EQ("Download|2024-05-15 12:00:00",
-            QuerySql(db_, "select UpdErf,UpdDat from Kvn543Upd where UpdKey='UPD'"));
+            Query("select UpdErf,UpdDat from Kvn543Upd where UpdKey='UPD'"));
   // Only the key row changes.
   EXPECT_EQ("AKV000000001|Someone",
-            QuerySql(db_, "select UpdAkv,UpdErf from Kvn543Upd where UpdKey='XYZ'"));
+            Query("select UpdAkv,UpdErf from Kvn543Upd where UpdKey='XYZ'"));
 }
 
 TEST_F(UpdTest, PKeyUpdWithoutTheRowChangesNothing) {
   AddRow("XYZ");
   EXPECT_EQ(1403, Upd_PKeyUpd());
   EXPECT_EQ("XYZ|AKV000000001|2020-01-01 00:00:00|Someone",
-            QuerySql(db_, "select UpdKey,UpdAkv,UpdDat,UpdErf from Kvn543Upd"));
+            Query("select UpdKey,UpdAkv,UpdDat,UpdErf from Kvn543Upd"));
   // The failed update left no transaction open: another connection can write.
-  ExecSql(db_, "update Kvn543Upd set UpdErf='Other'");
-  EXPECT_EQ("Other", QuerySql(db_, "select UpdErf from Kvn543Upd"));
+  Exec("update Kvn543Upd set UpdErf='Other'");
+  EXPECT_EQ("Other", Query("select UpdErf from Kvn543Upd"));
 }
 
 }  // namespace

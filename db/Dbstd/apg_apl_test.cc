@@ -10,6 +10,7 @@
 #include "db/Dbstd/apg.h"
 #include "db/Dbstd/apl.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -17,24 +18,19 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-class ApgAplTest : public ::testing::Test {
+class ApgAplTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     Apg_Close();
     Apl_Close();
     Apl_CloseApg();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   void AddGroup(const std::string& key) {
-    ExecSql(db_, "insert into Kvn530Apg (ApgApg) values ('" + key + "')");
+    Exec("insert into Kvn530Apg (ApgApg) values ('" + key + "')");
   }
   void AddPlace(const std::string& key, const std::string& group) {
-    ExecSql(db_, "insert into Kvn531Apl (AplApl,AplApg) values ('" + key + "','" + group + "')");
+    Exec("insert into Kvn531Apl (AplApl,AplApg) values ('" + key + "','" + group + "')");
   }
   // Seconds between a stored database time "YYYY-MM-DD HH:MM:SS" (local)
   // and now; a large value when the text is no such time.
@@ -44,9 +40,6 @@ class ApgAplTest : public ::testing::Test {
     t.tm_isdst = -1;
     return std::abs(std::difftime(std::time(nullptr), std::mktime(&t)));
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 const char kFullGroup[] =
@@ -138,7 +131,7 @@ void ExpectFullPlace(const WorkplaceRecord& r) {
 // Work groups
 
 TEST_F(ApgAplTest, ApgReadFillsSelectedFieldsAndKeepsApgDat) {
-  ExecSql(db_, kFullGroup);
+  Exec(kFullGroup);
   WorkGroupRecord rec;
   rec.ApgApg = "G1";
   rec.ApgDat = "19991231235959";
@@ -148,7 +141,7 @@ TEST_F(ApgAplTest, ApgReadFillsSelectedFieldsAndKeepsApgDat) {
 }
 
 TEST_F(ApgAplTest, ApgReadOfMissingKeyKeepsOnlyTheKey) {
-  ExecSql(db_, kFullGroup);
+  Exec(kFullGroup);
   WorkGroupRecord rec;
   rec.ApgApg = "G1";
   ASSERT_EQ(0, Apg_PKeyReadk(rec));
@@ -167,7 +160,7 @@ TEST_F(ApgAplTest, ApgReadOfMissingKeyKeepsOnlyTheKey) {
 }
 
 TEST_F(ApgAplTest, ApgUpdateRoundTripsEveryFieldAndWritesTheDatabaseTime) {
-  ExecSql(db_, kFullGroup);
+  Exec(kFullGroup);
   AddGroup("G2");
   WorkGroupRecord rec;
   rec.ApgApg = "G1";
@@ -181,28 +174,28 @@ TEST_F(ApgAplTest, ApgUpdateRoundTripsEveryFieldAndWritesTheDatabaseTime) {
   ASSERT_EQ(0, Apg_PKeyReadk(back));
   back.ApgApg = "G1";
   ExpectFullGroup(back);
-  EXPECT_LE(SecondsFromNow(QuerySql(db_, "select ApgDat from Kvn530Apg where ApgApg='G2'")),
+  EXPECT_LE(SecondsFromNow(Query("select ApgDat from Kvn530Apg where ApgApg='G2'")),
             5.0);
   EXPECT_EQ("2020-01-01 00:00:00",
-            QuerySql(db_, "select ApgDat from Kvn530Apg where ApgApg='G1'"));
+            Query("select ApgDat from Kvn530Apg where ApgApg='G1'"));
 }
 
 TEST_F(ApgAplTest, ApgUpdateAndDeleteOfMissingKeyChangeNothing) {
-  ExecSql(db_, kFullGroup);
-  std::string before = QuerySql(db_, "select * from Kvn530Apg");
+  Exec(kFullGroup);
+  std::string before = Query("select * from Kvn530Apg");
   WorkGroupRecord rec;
   rec.ApgApg = "G9";
   rec.ApgBez = "x";
   EXPECT_EQ(1403, Apg_PKeyUpd(rec));
   EXPECT_EQ(1403, Apg_PKeyDel("G9"));
-  EXPECT_EQ(before, QuerySql(db_, "select * from Kvn530Apg"));
+  EXPECT_EQ(before, Query("select * from Kvn530Apg"));
   EXPECT_EQ(0, Apg_PKeyDel("G1"));
-  EXPECT_EQ("0", QuerySql(db_, "select count(*) from Kvn530Apg"));
+  EXPECT_EQ("0", Query("select count(*) from Kvn530Apg"));
 }
 
 TEST_F(ApgAplTest, ApgRangeCursorExcludesBounds) {
   for (const char* key : {"D", "A", "C", "B"}) AddGroup(key);
-  ExecSql(db_, "update Kvn530Apg set ApgBez='row ' || ApgApg");
+  Exec("update Kvn530Apg set ApgBez='row ' || ApgApg");
   ASSERT_EQ(0, Apg_Open("A", "D"));
   WorkGroupRecord rec;
   rec.ApgDat = "19991231235959";
@@ -223,7 +216,7 @@ TEST_F(ApgAplTest, ApgRangeCursorExcludesBounds) {
 // Workplaces
 
 TEST_F(ApgAplTest, AplReadFillsSelectedFieldsAndKeepsAplDat) {
-  ExecSql(db_, kFullPlace);
+  Exec(kFullPlace);
   WorkplaceRecord rec;
   rec.AplApl = "P1";
   rec.AplDat = "19991231235959";
@@ -233,7 +226,7 @@ TEST_F(ApgAplTest, AplReadFillsSelectedFieldsAndKeepsAplDat) {
 }
 
 TEST_F(ApgAplTest, AplReadOfMissingKeyKeepsOnlyTheKey) {
-  ExecSql(db_, kFullPlace);
+  Exec(kFullPlace);
   WorkplaceRecord rec;
   rec.AplApl = "P1";
   ASSERT_EQ(0, Apl_PKeyReadk(rec));
@@ -253,7 +246,7 @@ TEST_F(ApgAplTest, AplReadOfMissingKeyKeepsOnlyTheKey) {
 }
 
 TEST_F(ApgAplTest, AplReadOfNullColumnsGivesEmptyAndZero) {
-  ExecSql(db_, kFullPlace);
+  Exec(kFullPlace);
   AddPlace("P2", "G1");
   WorkplaceRecord rec;
   rec.AplApl = "P1";
@@ -270,7 +263,7 @@ TEST_F(ApgAplTest, AplReadOfNullColumnsGivesEmptyAndZero) {
 }
 
 TEST_F(ApgAplTest, AplUpdateRoundTripsEveryFieldAndWritesTheDatabaseTime) {
-  ExecSql(db_, kFullPlace);
+  Exec(kFullPlace);
   AddPlace("P2", "");
   WorkplaceRecord rec;
   rec.AplApl = "P1";
@@ -285,46 +278,46 @@ TEST_F(ApgAplTest, AplUpdateRoundTripsEveryFieldAndWritesTheDatabaseTime) {
   back.AplApl = "P1";
   ExpectFullPlace(back);
   EXPECT_EQ("ABCD|2024-03-05 06:07:08",
-            QuerySql(db_, "select AplUbg,AplUdt from Kvn531Apl where AplApl='P2'"));
-  EXPECT_LE(SecondsFromNow(QuerySql(db_, "select AplDat from Kvn531Apl where AplApl='P2'")),
+            Query("select AplUbg,AplUdt from Kvn531Apl where AplApl='P2'"));
+  EXPECT_LE(SecondsFromNow(Query("select AplDat from Kvn531Apl where AplApl='P2'")),
             5.0);
   // P1 itself is untouched.
   EXPECT_EQ("2020-01-01 00:00:00",
-            QuerySql(db_, "select AplDat from Kvn531Apl where AplApl='P1'"));
+            Query("select AplDat from Kvn531Apl where AplApl='P1'"));
 
   // An empty AplUdt writes NULL.
   rec.AplUdt = "";
   ASSERT_EQ(0, Apl_PKeyUpd(rec));
-  EXPECT_EQ("<null>", QuerySql(db_, "select AplUdt from Kvn531Apl where AplApl='P2'"));
+  EXPECT_EQ("<null>", Query("select AplUdt from Kvn531Apl where AplApl='P2'"));
 }
 
 TEST_F(ApgAplTest, AplUpdateWithInvalidTimeFailsAndChangesNothing) {
-  ExecSql(db_, kFullPlace);
-  std::string before = QuerySql(db_, "select * from Kvn531Apl");
+  Exec(kFullPlace);
+  std::string before = Query("select * from Kvn531Apl");
   WorkplaceRecord rec;
   rec.AplApl = "P1";
   ASSERT_EQ(0, Apl_PKeyReadk(rec));
   rec.AplBez = "changed";
   rec.AplUdt = "20241399000000";
   EXPECT_GT(0, Apl_PKeyUpd(rec));
-  EXPECT_EQ(before, QuerySql(db_, "select * from Kvn531Apl"));
+  EXPECT_EQ(before, Query("select * from Kvn531Apl"));
 
   // The rollback left the session usable: the next update commits.
   rec.AplUdt = "20241231000000";
   EXPECT_EQ(0, Apl_PKeyUpd(rec));
-  EXPECT_EQ("changed", QuerySql(db_, "select AplBez from Kvn531Apl"));
+  EXPECT_EQ("changed", Query("select AplBez from Kvn531Apl"));
 }
 
 TEST_F(ApgAplTest, AplUpdateAndDeleteOfMissingKey) {
-  ExecSql(db_, kFullPlace);
-  std::string before = QuerySql(db_, "select * from Kvn531Apl");
+  Exec(kFullPlace);
+  std::string before = Query("select * from Kvn531Apl");
   WorkplaceRecord rec;
   rec.AplApl = "P9";
   EXPECT_EQ(1403, Apl_PKeyUpd(rec));
   EXPECT_EQ(1403, Apl_PKeyDel("P9"));
-  EXPECT_EQ(before, QuerySql(db_, "select * from Kvn531Apl"));
+  EXPECT_EQ(before, Query("select * from Kvn531Apl"));
   EXPECT_EQ(0, Apl_PKeyDel("P1"));
-  EXPECT_EQ("0", QuerySql(db_, "select count(*) from Kvn531Apl"));
+  EXPECT_EQ("0", Query("select count(*) from Kvn531Apl"));
 }
 
 TEST_F(ApgAplTest, AplRangeCursorExcludesBounds) {
@@ -337,7 +330,7 @@ TEST_F(ApgAplTest, AplRangeCursorExcludesBounds) {
 }
 
 TEST_F(ApgAplTest, AplGroupCursorDeliversTheGroupsWorkplacesAscending) {
-  ExecSql(db_, kFullPlace);  // P1 in G1
+  Exec(kFullPlace);  // P1 in G1
   AddPlace("P3", "G1");
   AddPlace("P0", "G2");
   AddPlace("P2", "G1");

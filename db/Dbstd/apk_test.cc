@@ -10,25 +10,13 @@
 #include "sql/engine.h"
 #include "sql/errors.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
 
 using testing_support::ExecSql;
 using testing_support::QuerySql;
-
-// Seconds since the epoch of a local date and time.
-time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
-  struct tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  t.tm_isdst = -1;
-  return mktime(&t);
-}
 
 // Every field as "name=value;", so that a mismatch names the field.
 std::string Describe(const OrderRecord& r) {
@@ -88,20 +76,17 @@ OrderRecord Order(const char* key, int v = 0) {
   return r;
 }
 
-class ApkTest : public ::testing::Test {
+class ApkTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    clock_.now = LocalTime(2024, 3, 5, 6, 7, 8);
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-03-05 06:07:08");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Apk_Close(1);
     Apk_Close(2);
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
-  std::string Query(const std::string& q) { return QuerySql(db_, q); }
   std::string Table() { return Query("select * from Kvn501Apk order by ApkApk"); }
   OrderRecord Read(const char* key, int* rc) {
     OrderRecord r;
@@ -109,11 +94,6 @@ class ApkTest : public ::testing::Test {
     *rc = Apk_PKeyReadk(r);
     return r;
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(ApkTest, InsertAndReadKeepEveryFieldButTheActualDates) {
@@ -141,7 +121,7 @@ TEST_F(ApkTest, InsertAndReadKeepEveryFieldButTheActualDates) {
 TEST_F(ApkTest, UpdateWritesEveryFieldAndEmptyDatesStayNull) {
   ASSERT_EQ(0, Apk_PKeyIns(Order("A1")));
   OrderRecord changed = Order("A1", 1);
-  clock_.now = LocalTime(2024, 12, 31, 23, 59, 58);
+  FixClock("2024-12-31 23:59:58");
   ASSERT_EQ(0, Apk_PKeyUpd(changed));
   int rc = 0;
   OrderRecord out = Read("A1", &rc);
@@ -152,7 +132,7 @@ TEST_F(ApkTest, UpdateWritesEveryFieldAndEmptyDatesStayNull) {
             Query("select ApkBdi, ApkEdi, ApkDat from Kvn501Apk"));
 
   // A row read with NULL dates and written back keeps them NULL.
-  ExecSql(db_, "update Kvn501Apk set ApkBdi=NULL, ApkBgs=NULL");
+  Exec("update Kvn501Apk set ApkBdi=NULL, ApkBgs=NULL");
   out = Read("A1", &rc);
   ASSERT_EQ(0, rc);
   EXPECT_EQ("", std::string(out.ApkBdiDate.c_str()) + out.ApkBdiTime.c_str() +
@@ -200,7 +180,7 @@ TEST_F(ApkTest, FailedWritesRollBackAndReleaseTheDatabase) {
   EXPECT_EQ(sql::kHour, Apk_PKeyUpd(bad));
   EXPECT_EQ(before, Table());
   // Nothing stays locked: another connection can write at once.
-  ExecSql(db_, "delete from Kvn501Apk");
+  Exec("delete from Kvn501Apk");
   EXPECT_EQ(sql::kNoData, Apk_PKeyDel("A1"));
 }
 
@@ -253,7 +233,7 @@ TEST_F(ApkTest, SixteenBitColumnsKeepTheLowBits) {
 TEST_F(ApkTest, RangeCursorExcludesItsBoundsInBothDirections) {
   for (const char* k : {"A", "AA", "AB", "B", "BA"})
     ASSERT_EQ(0, Apk_PKeyIns(Order(k)));
-  ExecSql(db_, "update Kvn501Apk set ApkDna='LOE', ApkDwn='ZalToGen' where ApkApk='AB'");
+  Exec("update Kvn501Apk set ApkDna='LOE', ApkDwn='ZalToGen' where ApkApk='AB'");
   for (int dir : {1, 2}) {
     ASSERT_EQ(0, Apk_Open("A", "B", dir));
     std::vector<std::string> keys;

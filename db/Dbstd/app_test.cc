@@ -10,6 +10,7 @@
 #include "runtime/os/test_env.h"
 #include "sql/errors.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -99,30 +100,19 @@ OperationRecord Operation(const char* order, const char* op, int v = 0) {
   return r;
 }
 
-class AppTest : public ::testing::Test {
+class AppTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 124;
-    t.tm_mon = 5;
-    t.tm_mday = 7;
-    t.tm_hour = 8;
-    t.tm_min = 9;
-    t.tm_sec = 10;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);  // 2024-06-07 08:09:10 local
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-06-07 08:09:10");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     App_Close(1);
     App_Close(2);
     App_CloseSts();
     App_CloseZf2();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
-  std::string Query(const std::string& q) { return QuerySql(db_, q); }
   std::string Table() { return Query("select * from Kvn504App order by AppApk, AppApp"); }
   void Insert(const char* order, const char* op, int v = 0) {
     ASSERT_EQ(0, App_PKeyIns(Operation(order, op, v))) << order << "/" << op;
@@ -139,11 +129,6 @@ class AppTest : public ::testing::Test {
     if (last != nullptr) *last = r;
     return keys;
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 using KeyList = std::vector<std::string>;
@@ -161,7 +146,7 @@ TEST_F(AppTest, InsertUpdateAndReadKeepEveryField) {
             Query("select AppBdi, AppRed from Kvn504App"));
 
   OperationRecord changed = Operation("A-100000001Z", "12345", 1);
-  clock_.now += 3600;
+  clock().now += 3600;
   ASSERT_EQ(0, App_PKeyUpd(changed));
   ASSERT_EQ(0, App_PKeyReadk(out));
   changed.AppDat = "20240607090910";
@@ -175,7 +160,7 @@ TEST_F(AppTest, EmptyDateTimePartsAreNullAndStayNull) {
   in.AppRadTime.Clear();  // a date alone is midnight
   ASSERT_EQ(0, App_PKeyIns(in));
   EXPECT_EQ("<null>|2020-07-16 00:00:00", Query("select AppSbd, AppRad from Kvn504App"));
-  ExecSql(db_, "update Kvn504App set AppEds=NULL");
+  Exec("update Kvn504App set AppEds=NULL");
   OperationRecord out;
   out.AppApk = "A1";
   out.AppApp = "10";
@@ -214,7 +199,7 @@ TEST_F(AppTest, FailedWritesChangeNothing) {
   bad.AppRedTime = "126000";
   EXPECT_EQ(sql::kMinute, App_PKeyUpd(bad));
   EXPECT_EQ(before, Table());
-  ExecSql(db_, "update Kvn504App set AppTxt='frei'");  // no lock left behind
+  Exec("update Kvn504App set AppTxt='frei'");  // no lock left behind
   EXPECT_EQ(0, App_PKeyDel("A1", "10"));
   EXPECT_EQ("A2|10", Query("select AppApk, AppApp from Kvn504App"));
 }
@@ -234,7 +219,7 @@ TEST_F(AppTest, SixteenBitColumnsKeepTheLowBits) {
 TEST_F(AppTest, RangeCursorsAndTheirBounds) {
   for (const char* k : {"A/10", "A/20", "B/05", "B/10", "B/20", "C/10", "D/10"})
     Insert(std::string(k, 1).c_str(), k + 2);
-  ExecSql(db_, "update Kvn504App set AppSts=99 where AppApk='B' and AppApp='10'");
+  Exec("update Kvn504App set AppSts=99 where AppApk='B' and AppApp='10'");
 
   ASSERT_EQ(0, App_Open("A", "10", "C", "10", 1));
   OperationRecord last;

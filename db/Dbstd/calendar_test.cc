@@ -5,30 +5,24 @@
 #include <string>
 
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
 
 using testing_support::ExecSql;
 
-class CalendarTest : public ::testing::Test {
+class CalendarTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    DatabaseTest::SetUp();
     // Every day from 2024-01-25 to 2024-03-05, with its parts.
-    ExecSql(db_,
-            "with recursive d(x) as (select '2024-01-25' union all select date(x,'+1 day') "
-            "from d where x<'2024-03-05') insert into Kvn133Bak select x||' 00:00:00',"
-            "cast(strftime('%Y',x) as integer),cast(strftime('%m',x) as integer),"
-            "cast(strftime('%d',x) as integer),cast(strftime('%W',x) as integer),"
-            "cast(strftime('%w',x) as integer),cast(strftime('%j',x) as integer) from d");
+    Exec("with recursive d(x) as (select '2024-01-25' union all select date(x,'+1 day') "
+         "from d where x<'2024-03-05') insert into Kvn133Bak select x||' 00:00:00',"
+         "cast(strftime('%Y',x) as integer),cast(strftime('%m',x) as integer),"
+         "cast(strftime('%d',x) as integer),cast(strftime('%W',x) as integer),"
+         "cast(strftime('%w',x) as integer),cast(strftime('%j',x) as integer) from d");
   }
-  void TearDown() override { sql::Disconnect(); }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(CalendarTest, ReadOffsetGivesTheDayThatManyDaysLaterAcrossAMonthEnd) {

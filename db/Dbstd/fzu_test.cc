@@ -5,30 +5,24 @@
 #include <string>
 
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
 
 using testing_support::ExecSql;
 
-class FzuTest : public ::testing::Test {
+class FzuTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-    ExecSql(db_,
-            "insert into Kvn553Fzu values ('F1','0','M1','Bez','Txt',3,'Obj',4,5,'Zf1','Zf2',"
-            "'Zf3',-6,'Erf');"
-            "insert into Kvn553Fzu values ('F1','1','M9','Bez1','Txt1',0,'',0,0,'','','',0,'');"
-            "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F2','1','M2');"
-            "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F3','0','M3');"
-            "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F4','0','M3');");
+    DatabaseTest::SetUp();
+    Exec("insert into Kvn553Fzu values ('F1','0','M1','Bez','Txt',3,'Obj',4,5,'Zf1','Zf2',"
+         "'Zf3',-6,'Erf');"
+         "insert into Kvn553Fzu values ('F1','1','M9','Bez1','Txt1',0,'',0,0,'','','',0,'');"
+         "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F2','1','M2');"
+         "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F3','0','M3');"
+         "insert into Kvn553Fzu (FzuFcd,FzuAec,FzuMld) values ('F4','0','M3');");
   }
-  void TearDown() override { sql::Disconnect(); }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 FzuRecord Full() {

@@ -7,6 +7,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -14,46 +15,27 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
-  struct tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  t.tm_isdst = -1;
-  return mktime(&t);
-}
-
 // Today is 2030-06-15 for the database.
-class KsgTest : public ::testing::Test {
+class KsgTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    clock_.now = LocalTime(2030, 6, 15, 10, 20, 30);
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2030-06-15 10:20:30");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Ksg_Close();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   // A row of work group apg valid from gvo to gbi ('yyyy-mm-dd' or "null").
   void AddRow(const std::string& apg, const std::string& kst, const std::string& gvo,
               const std::string& gbi) {
     std::string to = gbi == "null" ? gbi : "'" + gbi + " 00:00:00'";
-    ExecSql(db_, "insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg +
-                     "','" + kst + "','" + gvo + " 00:00:00'," + to + ")");
+    Exec("insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo,KsgGbi) values ('" + apg +
+             "','" + kst + "','" + gvo + " 00:00:00'," + to + ")");
   }
   std::string All() {
-    return QuerySql(db_, "select * from Kvn537Ksg order by KsgApg,KsgGvo");
+    return Query("select * from Kvn537Ksg order by KsgApg,KsgGvo");
   }
-
-  ClockEnv clock_;
-  ScopedEnv scoped_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 KsgRecord Full(const char* apg, const char* gvo) {
@@ -90,13 +72,13 @@ TEST_F(KsgTest, UpdateAndReadByKeyRoundTripEveryField) {
   AddRow("G1", "K0", "2030-01-01", "null");
   AddRow("G1", "K1", "2030-06-15", "null");  // same group, other start
   const std::string other =
-      QuerySql(db_, "select * from Kvn537Ksg where KsgGvo like '2030-06-15%'");
+      Query("select * from Kvn537Ksg where KsgGvo like '2030-06-15%'");
   KsgRecord w = Full("G1", "20300101");
   ASSERT_EQ(0, Ksg_PKeyUpd(w));
   EXPECT_EQ("G1|Kst|2030-01-01 00:00:00|2030-12-31 00:00:00|Fbe|Zf1|Zf2|Zf3|-6|"
             "2030-06-15 10:20:30|Kolvane",
-            QuerySql(db_, "select * from Kvn537Ksg where KsgGvo like '2030-01-01%'"));
-  EXPECT_EQ(other, QuerySql(db_, "select * from Kvn537Ksg where KsgGvo like '2030-06-15%'"));
+            Query("select * from Kvn537Ksg where KsgGvo like '2030-01-01%'"));
+  EXPECT_EQ(other, Query("select * from Kvn537Ksg where KsgGvo like '2030-06-15%'"));
 
   KsgRecord r;
   r.KsgApg = "G1";
@@ -131,10 +113,10 @@ TEST_F(KsgTest, DeleteByKey) {
   // Cut to fit these would name existing rows.
   EXPECT_EQ(1403, Ksg_PKeyDel("0123456789A", "20300101"));
   EXPECT_EQ(1403, Ksg_PKeyDel("G1", "203001019"));
-  EXPECT_EQ("3", QuerySql(db_, "select count(*) from Kvn537Ksg"));
+  EXPECT_EQ("3", Query("select count(*) from Kvn537Ksg"));
   EXPECT_EQ(0, Ksg_PKeyDel("G1", "20300615"));
-  EXPECT_EQ("0123456789|K2\nG1|K0", QuerySql(db_, "select KsgApg,KsgKst from Kvn537Ksg "
-                                                  "order by KsgApg"));
+  EXPECT_EQ("0123456789|K2\nG1|K0", Query("select KsgApg,KsgKst from Kvn537Ksg "
+                                          "order by KsgApg"));
 }
 
 TEST_F(KsgTest, ReadValidIncludesTheStartAndExcludesTheEnd) {

@@ -7,6 +7,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -14,39 +15,24 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-class ParametersTest : public ::testing::Test {
+class ParametersTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 4;
-    t.tm_mday = 15;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);  // 2024-05-15 12:00:00 local
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-05-15 12:00:00");
+    DatabaseTest::SetUp();
   }
-  void TearDown() override { sql::Disconnect(); }
   // A parameter row of code from gvn to gbi (yyyy-mm-dd) with NzpAak and
   // NzpMrk.
   void AddRow(int code, const std::string& gvn, const std::string& gbi, int aak, int mrk) {
-    ExecSql(db_, "insert into Kvn591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpMrk) values (" +
-                     std::to_string(code) + ",'" + gvn + " 00:00:00','" + gbi + " 00:00:00'," +
-                     std::to_string(aak) + "," + std::to_string(mrk) + ")");
+    Exec("insert into Kvn591Nzp (NzpAkz,NzpGvn,NzpGbi,NzpAak,NzpMrk) values (" +
+             std::to_string(code) + ",'" + gvn + " 00:00:00','" + gbi + " 00:00:00'," +
+             std::to_string(aak) + "," + std::to_string(mrk) + ")");
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(ParametersTest, ReadFillsTheRowValidTodayWithBothEndsExcluded) {
-  ExecSql(db_,
-          "insert into Kvn591Nzp values (3,'2024-01-01 00:00:00','2024-12-31 00:00:00',1,2,3,4,"
-          "5,6,7,8,9,10,11,'2024-01-01 00:00:00')");
+  Exec("insert into Kvn591Nzp values (3,'2024-01-01 00:00:00','2024-12-31 00:00:00',1,2,3,4,"
+       "5,6,7,8,9,10,11,'2024-01-01 00:00:00')");
   NzpRecord r;
   r.NzpAkz = 3;
   ASSERT_EQ(0, Nzp_Read(r));
@@ -110,12 +96,12 @@ TEST_F(ParametersTest, PKeyUpdWritesTheCountersAndTheTimeOfTheKeyRow) {
   r.NzpAak = 99;  // not written
   ASSERT_EQ(0, Nzp_PKeyUpd(r));
   EXPECT_EQ("1|11|12|13|14|2024-05-15 12:00:00\n1|<null>|<null>|<null>|<null>|<null>",
-            QuerySql(db_, "select NzpAak,NzpAan,NzpVfh,NzpNfh,NzpAus,NzpAdt from Kvn591Nzp "
-                          "order by NzpGvn"));
+            Query("select NzpAak,NzpAan,NzpVfh,NzpNfh,NzpAus,NzpAdt from Kvn591Nzp "
+                  "order by NzpGvn"));
 
   r.NzpGbi = "20241230";  // no such row
   EXPECT_EQ(1403, Nzp_PKeyUpd(r));
-  EXPECT_EQ("11|12", QuerySql(db_, "select NzpAan,NzpVfh from Kvn591Nzp where NzpAan=11"));
+  EXPECT_EQ("11|12", Query("select NzpAan,NzpVfh from Kvn591Nzp where NzpAan=11"));
 }
 
 TEST_F(ParametersTest, LoadSwitchesSetsTheSwitchesOfTheCodesFound) {
@@ -145,7 +131,7 @@ TEST_F(ParametersTest, LoadSwitchesSetsTheSwitchesOfTheCodesFound) {
   // Code 9 with NzpAak 1 sets its switch and the flag; a second load starts
   // from cleared switches.
   AddRow(9, "2024-01-01", "2024-12-31", 1, 0);
-  ExecSql(db_, "delete from Kvn591Nzp where NzpAkz=1");
+  Exec("delete from Kvn591Nzp where NzpAkz=1");
   EXPECT_EQ(0, Nzp_LoadSwitches());
   EXPECT_EQ(1, s.aak[9]);
   EXPECT_EQ(1, s.flag);
@@ -153,7 +139,7 @@ TEST_F(ParametersTest, LoadSwitchesSetsTheSwitchesOfTheCodesFound) {
   EXPECT_EQ(1, s.aak[3]);
 
   // Found with another NzpAak, code 9 leaves both off.
-  ExecSql(db_, "update Kvn591Nzp set NzpAak=0 where NzpAkz=9");
+  Exec("update Kvn591Nzp set NzpAak=0 where NzpAkz=9");
   EXPECT_EQ(0, Nzp_LoadSwitches());
   EXPECT_EQ(0, s.aak[9]);
   EXPECT_EQ(0, s.flag);

@@ -8,6 +8,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -15,25 +16,17 @@ namespace {
 using testing_support::ExecSql;
 using Strings = std::vector<std::string>;
 
-class PersonnelTest : public ::testing::Test {
+class PersonnelTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    struct tm t = {};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 4;
-    t.tm_mday = 15;
-    t.tm_hour = 12;
-    t.tm_isdst = -1;
-    clock_.now = mktime(&t);  // 2024-05-15 12:00:00 local
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2024-05-15 12:00:00");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Asw_CloseNum();
     Asw_ClosePnr();
     Asw_CloseAll();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   static std::string Date(const std::string& d) {
     return d.empty() ? "null" : "'" + d + " 00:00:00'";
@@ -41,13 +34,13 @@ class PersonnelTest : public ::testing::Test {
   // A badge row (dates yyyy-mm-dd, "" for NULL; pnr "" for NULL).
   void AddBadge(const std::string& num, const std::string& pnr, const std::string& gvo,
                 const std::string& gbi) {
-    ExecSql(db_, "insert into Kvn301Asw values ('" + num + "'," +
-                     (pnr.empty() ? "null" : "'" + pnr + "'") + "," + Date(gvo) + "," +
-                     Date(gbi) + ",'Erf','2024-04-01 08:09:10')");
+    Exec("insert into Kvn301Asw values ('" + num + "'," +
+             (pnr.empty() ? "null" : "'" + pnr + "'") + "," + Date(gvo) + "," +
+             Date(gbi) + ",'Erf','2024-04-01 08:09:10')");
   }
   void AddPerson(const std::string& pnr) {
-    ExecSql(db_, "insert into Kvn300Pnr values ('" + pnr + "','Name " + pnr + "','Street " +
-                     pnr + "','Town " + pnr + "')");
+    Exec("insert into Kvn300Pnr values ('" + pnr + "','Name " + pnr + "','Street " +
+             pnr + "','Town " + pnr + "')");
   }
   // "number/person/from/to" of every row of a badge cursor.
   template <typename Fetch>
@@ -59,11 +52,6 @@ class PersonnelTest : public ::testing::Test {
                      r.AswGvo.c_str() + "/" + r.AswGbi.c_str());
     return rows;
   }
-
-  ClockEnv clock_;
-  ScopedEnv env_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(PersonnelTest, ReadDayFillsTheBadgeAndItsPerson) {
@@ -185,10 +173,10 @@ TEST_F(PersonnelTest, PnrReadGivesNameStreetAndTown) {
 }
 
 TEST_F(PersonnelTest, BsvCheckFindsAnAuthorisationValidToday) {
-  ExecSql(db_, "insert into Kvn310Bsv values ('ENDS','2024-01-01 00:00:00','2024-05-15 00:00:00')");
-  ExecSql(db_, "insert into Kvn310Bsv values ('OPEN','2024-05-15 00:00:00',null)");
-  ExecSql(db_, "insert into Kvn310Bsv values ('ENDED','2024-01-01 00:00:00','2024-05-14 00:00:00')");
-  ExecSql(db_, "insert into Kvn310Bsv values ('LATER','2024-05-16 00:00:00',null)");
+  Exec("insert into Kvn310Bsv values ('ENDS','2024-01-01 00:00:00','2024-05-15 00:00:00')");
+  Exec("insert into Kvn310Bsv values ('OPEN','2024-05-15 00:00:00',null)");
+  Exec("insert into Kvn310Bsv values ('ENDED','2024-01-01 00:00:00','2024-05-14 00:00:00')");
+  Exec("insert into Kvn310Bsv values ('LATER','2024-05-16 00:00:00',null)");
   EXPECT_EQ(0, Bsv_Check("ENDS"));
   EXPECT_EQ(0, Bsv_Check("OPEN"));
   EXPECT_EQ(1403, Bsv_Check("ENDED"));
@@ -196,25 +184,25 @@ TEST_F(PersonnelTest, BsvCheckFindsAnAuthorisationValidToday) {
   EXPECT_EQ(1403, Bsv_Check("NONE"));
   // A person number longer than the column is not cut to fit: "ENDSENDSX"
   // does not find "ENDSENDS".
-  ExecSql(db_, "insert into Kvn310Bsv values ('ENDSENDS','2024-01-01 00:00:00',null)");
+  Exec("insert into Kvn310Bsv values ('ENDSENDS','2024-01-01 00:00:00',null)");
   EXPECT_EQ(1403, Bsv_Check("ENDSENDSX"));
 }
 
 TEST_F(PersonnelTest, ZtgReadKstTakesTheRowStartingToday) {
-  ExecSql(db_, "insert into Kvn329Ztg values ('P1','2024-05-14 00:00:00','YESTERDAY')");
-  ExecSql(db_, "insert into Kvn329Ztg values ('P1','2024-05-15 00:00:00','TODAY')");
+  Exec("insert into Kvn329Ztg values ('P1','2024-05-14 00:00:00','YESTERDAY')");
+  Exec("insert into Kvn329Ztg values ('P1','2024-05-15 00:00:00','TODAY')");
   Text<11> kst;
   ASSERT_EQ(0, Ztg_ReadKst("P1", &kst));
   EXPECT_STREQ("TODAY", kst.c_str());
-  clock_.now += 86400;
+  clock().now += 86400;
   EXPECT_EQ(1403, Ztg_ReadKst("P1", &kst));
   EXPECT_STREQ("TODAY", kst.c_str());
 }
 
 TEST_F(PersonnelTest, VrgReadGivesTheValueOfAreaAndField) {
   std::string longValue(80, 'v');
-  ExecSql(db_, "insert into Kvn555Vrg values ('AREA','FIELD','" + longValue + "')");
-  ExecSql(db_, "insert into Kvn555Vrg values ('AREA','OTHER','x')");
+  Exec("insert into Kvn555Vrg values ('AREA','FIELD','" + longValue + "')");
+  Exec("insert into Kvn555Vrg values ('AREA','OTHER','x')");
   Text<81> value;
   ASSERT_EQ(0, Vrg_Read("AREA", "FIELD", &value));
   EXPECT_EQ(longValue, value.c_str());

@@ -8,6 +8,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -15,31 +16,17 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
-  struct tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  t.tm_isdst = -1;
-  return mktime(&t);
-}
-
 // Today is 2030-06-15 for the database.
-class PrvTest : public ::testing::Test {
+class PrvTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    clock_.now = LocalTime(2030, 6, 15, 10, 20, 30);
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2030-06-15 10:20:30");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Prv_Close();
     Prv_CloseAwn();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   // A row with key, badge and validity dates ("null" or a day 'yyyy-mm-dd').
   void AddRow(const std::string& pnr, const std::string& awn, const std::string& gvo,
@@ -47,11 +34,11 @@ class PrvTest : public ::testing::Test {
     auto date = [](const std::string& d) {
       return d == "null" ? d : "'" + d + " 00:00:00'";
     };
-    ExecSql(db_, "insert into Kvn510Prv (PrvPnr,PrvAwn,PrvGvo,PrvGbi) values ('" + pnr +
-                     "','" + awn + "'," + date(gvo) + "," + date(gbi) + ")");
+    Exec("insert into Kvn510Prv (PrvPnr,PrvAwn,PrvGvo,PrvGbi) values ('" + pnr +
+             "','" + awn + "'," + date(gvo) + "," + date(gbi) + ")");
   }
   std::string Keys() {
-    return QuerySql(db_, "select PrvPnr from Kvn510Prv order by PrvPnr");
+    return Query("select PrvPnr from Kvn510Prv order by PrvPnr");
   }
   // The keys the range cursor delivers, joined by ' ' (the last status
   // appended when it is not 1403).
@@ -63,11 +50,6 @@ class PrvTest : public ::testing::Test {
     if (rc != 1403) keys += " rc=" + std::to_string(rc);
     return keys;
   }
-
-  ClockEnv clock_;
-  ScopedEnv scoped_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 PrvRecord Full(const char* key) {
@@ -140,7 +122,7 @@ void ExpectSameRow(const PrvRecord& want, const PrvRecord& got) {
 TEST_F(PrvTest, InsertAndReadByKeyRoundTripEveryField) {
   PrvRecord w = Full("P1");
   ASSERT_EQ(0, Prv_PKeyIns(w));
-  EXPECT_EQ(FullStored("P1"), QuerySql(db_, "select * from Kvn510Prv"));
+  EXPECT_EQ(FullStored("P1"), Query("select * from Kvn510Prv"));
   PrvRecord r;
   r.PrvPnr = "P1";
   r.PrvDat = "keep";
@@ -161,22 +143,22 @@ TEST_F(PrvTest, FailedReadByKeyKeepsOnlyTheKey) {
 }
 
 TEST_F(PrvTest, InsertWithoutAreaTakesTheAreaOfType1) {
-  ExecSql(db_, "insert into Kvn559Fbe values ('F2',2); insert into Kvn559Fbe values ('F1',1);"
-               "insert into Kvn559Fbe values ('F3',3)");
+  Exec("insert into Kvn559Fbe values ('F2',2); insert into Kvn559Fbe values ('F1',1);"
+       "insert into Kvn559Fbe values ('F3',3)");
   PrvRecord w = Full("P1");
   w.PrvFbe.Clear();
   ASSERT_EQ(0, Prv_PKeyIns(w));
   EXPECT_TRUE(w.PrvFbe == "F1");
-  EXPECT_EQ("F1", QuerySql(db_, "select PrvFbe from Kvn510Prv where PrvPnr='P1'"));
+  EXPECT_EQ("F1", Query("select PrvFbe from Kvn510Prv where PrvPnr='P1'"));
 }
 
 TEST_F(PrvTest, InsertWithAreaKeepsIt) {
-  ExecSql(db_, "insert into Kvn559Fbe values ('F1',1)");
+  Exec("insert into Kvn559Fbe values ('F1',1)");
   PrvRecord w = Full("P1");
   w.PrvFbe = "OWN";
   ASSERT_EQ(0, Prv_PKeyIns(w));
   EXPECT_TRUE(w.PrvFbe == "OWN");
-  EXPECT_EQ("OWN", QuerySql(db_, "select PrvFbe from Kvn510Prv where PrvPnr='P1'"));
+  EXPECT_EQ("OWN", Query("select PrvFbe from Kvn510Prv where PrvPnr='P1'"));
 }
 
 TEST_F(PrvTest, InsertWithoutAreaAndNoSingleDefaultInsertsWithoutArea) {
@@ -184,13 +166,13 @@ TEST_F(PrvTest, InsertWithoutAreaAndNoSingleDefaultInsertsWithoutArea) {
   w.PrvFbe.Clear();
   ASSERT_EQ(0, Prv_PKeyIns(w));  // no row of type 1
   EXPECT_TRUE(w.PrvFbe.empty());
-  ExecSql(db_, "insert into Kvn559Fbe values ('F1',1); insert into Kvn559Fbe values ('F9',1)");
+  Exec("insert into Kvn559Fbe values ('F1',1); insert into Kvn559Fbe values ('F9',1)");
   PrvRecord w2 = Full("P2");
   w2.PrvFbe.Clear();
   ASSERT_EQ(0, Prv_PKeyIns(w2));  // two rows of type 1: no single default
   EXPECT_TRUE(w2.PrvFbe.empty());
   EXPECT_EQ("P1|<null>\nP2|<null>",
-            QuerySql(db_, "select PrvPnr,PrvFbe from Kvn510Prv order by PrvPnr"));
+            Query("select PrvPnr,PrvFbe from Kvn510Prv order by PrvPnr"));
 }
 
 TEST_F(PrvTest, InsertOfAnExistingKeyFailsAndKeepsTheRow) {
@@ -199,24 +181,24 @@ TEST_F(PrvTest, InsertOfAnExistingKeyFailsAndKeepsTheRow) {
   PrvRecord again = Full("P1");
   again.PrvNam = "Other";
   EXPECT_EQ(-1, Prv_PKeyIns(again));
-  EXPECT_EQ(FullStored("P1"), QuerySql(db_, "select * from Kvn510Prv"));
+  EXPECT_EQ(FullStored("P1"), Query("select * from Kvn510Prv"));
 }
 
 TEST_F(PrvTest, DeleteEmptiesTheTable) {
   for (const char* k : {"P1", "P2", "P3"}) AddRow(k, "B", "2030-01-01", "null");
   EXPECT_EQ(0, Prv_Delete());
-  EXPECT_EQ("0", QuerySql(db_, "select count(*) from Kvn510Prv"));
+  EXPECT_EQ("0", Query("select count(*) from Kvn510Prv"));
   EXPECT_EQ(1403, Prv_Delete());
 }
 
 TEST_F(PrvTest, UpdateWritesEveryColumnButTheKey) {
   AddRow("P1", "B0", "2020-01-01", "2020-12-31");
   AddRow("P2", "B0", "2020-01-01", "2020-12-31");
-  const std::string other = QuerySql(db_, "select * from Kvn510Prv where PrvPnr='P2'");
+  const std::string other = Query("select * from Kvn510Prv where PrvPnr='P2'");
   PrvRecord w = Full("P1");
   ASSERT_EQ(0, Prv_PKeyUpd(w));
-  EXPECT_EQ(FullStored("P1"), QuerySql(db_, "select * from Kvn510Prv where PrvPnr='P1'"));
-  EXPECT_EQ(other, QuerySql(db_, "select * from Kvn510Prv where PrvPnr='P2'"));
+  EXPECT_EQ(FullStored("P1"), Query("select * from Kvn510Prv where PrvPnr='P1'"));
+  EXPECT_EQ(other, Query("select * from Kvn510Prv where PrvPnr='P2'"));
   PrvRecord r;
   r.PrvPnr = "P1";
   ASSERT_EQ(0, Prv_PKeyReadk(r));

@@ -7,47 +7,43 @@
 #include <vector>
 
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
 
 using testing_support::ExecSql;
 
-class ShiftTest : public ::testing::Test {
+class ShiftTest : public testing_support::DatabaseTest {
  protected:
-  void SetUp() override {
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
-  }
   void TearDown() override {
     Aem_Close();
     Pms_Close();
     Emo_Close();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   // A shift model assignment of group (dates yyyy-mm-dd, "" for NULL).
   void AddAem(const std::string& group, int kng, const std::string& emo, const std::string& gvo,
               const std::string& gbi, int kal) {
-    ExecSql(db_, "insert into Kvn532Aem (AemApg,AemKng,AemEmo,AemGvo,AemGbi,AemKal) values ('" +
-                     group + "'," + std::to_string(kng) + ",'" + emo + "','" + gvo +
-                     " 00:00:00'," + (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + "," +
-                     std::to_string(kal) + ")");
+    Exec("insert into Kvn532Aem (AemApg,AemKng,AemEmo,AemGvo,AemGbi,AemKal) values ('" +
+             group + "'," + std::to_string(kng) + ",'" + emo + "','" + gvo +
+             " 00:00:00'," + (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + "," +
+             std::to_string(kal) + ")");
   }
   void AddShift(const std::string& emo, const std::string& ttp, int beg, int end, int pmo) {
-    ExecSql(db_, "insert into Kvn533Emo (EmoEmo,EmoTtp,EmoTxt,EmoBeg,EmoEnd,EmoArt,EmoPmo) "
-                 "values ('" + emo + "','" + ttp + "','S" + std::to_string(beg) + "'," +
-                     std::to_string(beg) + "," + std::to_string(end) + ",3," +
-                     std::to_string(pmo) + ")");
+    Exec("insert into Kvn533Emo (EmoEmo,EmoTtp,EmoTxt,EmoBeg,EmoEnd,EmoArt,EmoPmo) "
+         "values ('" + emo + "','" + ttp + "','S" + std::to_string(beg) + "'," +
+             std::to_string(beg) + "," + std::to_string(end) + ",3," +
+             std::to_string(pmo) + ")");
   }
   // A break num from beg to end, assigned to break model pmo from gvo to gbi.
   void AddBreak(int pmo, int num, int beg, int end, const std::string& gvo,
                 const std::string& gbi) {
-    ExecSql(db_, "insert into Kvn535Pms values (" + std::to_string(num) + "," +
-                     std::to_string(beg) + "," + std::to_string(end) + ",1,2,3,0.5)");
-    ExecSql(db_, "insert into Kvn536Pmz values (" + std::to_string(pmo) + "," +
-                     std::to_string(num) + ",'" + gvo + " 00:00:00'," +
-                     (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
+    Exec("insert into Kvn535Pms values (" + std::to_string(num) + "," +
+             std::to_string(beg) + "," + std::to_string(end) + ",1,2,3,0.5)");
+    Exec("insert into Kvn536Pmz values (" + std::to_string(pmo) + "," +
+             std::to_string(num) + ",'" + gvo + " 00:00:00'," +
+             (gbi.empty() ? "null" : "'" + gbi + " 00:00:00'") + ")");
   }
   std::vector<std::string> AemRows(const char* group, int kng, const char* day) {
     std::vector<std::string> rows;
@@ -56,18 +52,14 @@ class ShiftTest : public ::testing::Test {
     while (Aem_Fetch(r) == 0) rows.push_back(std::string(r.AemEmo.c_str()) + "/" + r.AemGvo.c_str());
     return rows;
   }
-
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 TEST_F(ShiftTest, AemCursorJoinsCalendarAndDayAndFillsEveryField) {
-  ExecSql(db_,
-          "insert into Kvn532Aem values ('G1',1,'M1','2024-05-01 00:00:00',null,'Bez','Txt',7,"
-          "4,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,9.5)");
-  ExecSql(db_, "insert into Kvn133Kal values (7,'AT','2024-05-15 00:00:00')");
-  ExecSql(db_, "insert into Kvn133Kal values (7,'FT','2024-05-16 00:00:00')");
-  ExecSql(db_, "insert into Kvn133Bak values ('2024-05-15 00:00:00',2024,5,15,20,3,136)");
+  Exec("insert into Kvn532Aem values ('G1',1,'M1','2024-05-01 00:00:00',null,'Bez','Txt',7,"
+       "4,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,9.5)");
+  Exec("insert into Kvn133Kal values (7,'AT','2024-05-15 00:00:00')");
+  Exec("insert into Kvn133Kal values (7,'FT','2024-05-16 00:00:00')");
+  Exec("insert into Kvn133Bak values ('2024-05-15 00:00:00',2024,5,15,20,3,136)");
   AddShift("M1", "AT", 840, 1320, 0);
   AddShift("M1", "AT", 360, 840, 0);
   AddShift("M1", "FT", 0, 1440, 0);  // other day type: not on the 15th
@@ -111,8 +103,8 @@ TEST_F(ShiftTest, AemCursorJoinsCalendarAndDayAndFillsEveryField) {
 }
 
 TEST_F(ShiftTest, AemCursorTakesTheModelsValidOnTheDayBothEndsIncluded) {
-  ExecSql(db_, "insert into Kvn133Kal values (1,'AT','2024-05-15 00:00:00')");
-  ExecSql(db_, "insert into Kvn133Bak (BakDtm) values ('2024-05-15 00:00:00')");
+  Exec("insert into Kvn133Kal values (1,'AT','2024-05-15 00:00:00')");
+  Exec("insert into Kvn133Bak (BakDtm) values ('2024-05-15 00:00:00')");
   for (const char* emo : {"STARTS", "ENDS", "OPEN", "ENDED", "LATER", "KIND2", "OTHERCAL"})
     AddShift(emo, "AT", 0, 480, 0);
   AddAem("G1", 1, "STARTS", "2024-05-15", "2024-06-01", 1);
@@ -189,7 +181,7 @@ TEST_F(ShiftTest, PmsSumMinutesAddsBreaksWithinTheDayAndPastMidnight) {
   EXPECT_EQ(135, r.PmsSum);
 
   // Only the break past midnight.
-  ExecSql(db_, "delete from Kvn535Pms where PmsNum=2");
+  Exec("delete from Kvn535Pms where PmsNum=2");
   EXPECT_EQ(0, Pms_SumMinutes(r, "20240515"));
   EXPECT_EQ(120, r.PmsSum);
 
@@ -203,7 +195,7 @@ TEST_F(ShiftTest, PmsSumMinutesAddsBreaksWithinTheDayAndPastMidnight) {
 TEST_F(ShiftTest, PmsSumMinutesKeepsTheTotalWhenASumFails) {
   AddShift("N1", "AT", 0, 480, 5);
   AddBreak(5, 1, 100, 130, "2024-05-01", "2024-05-31");
-  ExecSql(db_, "drop table Kvn536Pmz");
+  Exec("drop table Kvn536Pmz");
   PmsSumRecord r;
   r.EmoEmo = "N1";
   r.EmoTtp = "AT";

@@ -7,6 +7,7 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/database_test.h"
 #include "tests/support/support.h"
 
 namespace {
@@ -14,38 +15,19 @@ namespace {
 using testing_support::ExecSql;
 using testing_support::QuerySql;
 
-time_t LocalTime(int y, int mo, int d, int h, int mi, int s) {
-  struct tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  t.tm_isdst = -1;
-  return mktime(&t);
-}
-
-class UbgTest : public ::testing::Test {
+class UbgTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
-    clock_.now = LocalTime(2030, 6, 15, 10, 20, 30);
-    db_ = dir_ / "bde.db";
-    testing_support::CreateDatabase(db_);
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    FixClock("2030-06-15 10:20:30");
+    DatabaseTest::SetUp();
   }
   void TearDown() override {
     Ubg_Close();
-    sql::Disconnect();
+    DatabaseTest::TearDown();
   }
   std::string Row(const std::string& key) {
-    return QuerySql(db_, "select * from Kvn521Ubg where UbgUbg='" + key + "'");
+    return Query("select * from Kvn521Ubg where UbgUbg='" + key + "'");
   }
-
-  ClockEnv clock_;
-  ScopedEnv scoped_{&clock_};
-  testing_support::TempDir dir_;
-  std::string db_;
 };
 
 const char kFullRow[] =
@@ -132,7 +114,7 @@ UbgRecord FullRow() {
 }
 
 TEST_F(UbgTest, ReadByKeyFillsEveryColumnAndKeepsUbgDat) {
-  ExecSql(db_, kFullRow);
+  Exec(kFullRow);
   UbgRecord r;
   r.UbgUbg = "U1";
   r.UbgDat = "keep";
@@ -142,7 +124,7 @@ TEST_F(UbgTest, ReadByKeyFillsEveryColumnAndKeepsUbgDat) {
 }
 
 TEST_F(UbgTest, FailedReadKeepsOnlyTheKey) {
-  ExecSql(db_, kFullRow);
+  Exec(kFullRow);
   UbgRecord r = Changed("U9");
   EXPECT_EQ(1403, Ubg_PKeyReadk(r));
   UbgRecord cleared;
@@ -152,14 +134,14 @@ TEST_F(UbgTest, FailedReadKeepsOnlyTheKey) {
 }
 
 TEST_F(UbgTest, UpdateWritesEveryColumnAndTheDatabaseTime) {
-  ExecSql(db_, kFullRow);
-  ExecSql(db_, "insert into Kvn521Ubg (UbgUbg,UbgBez) values ('U2','other')");
+  Exec(kFullRow);
+  Exec("insert into Kvn521Ubg (UbgUbg,UbgBez) values ('U2','other')");
   UbgRecord w = Changed("U1");
   ASSERT_EQ(0, Ubg_PKeyUpd(w));
   EXPECT_EQ("U1|7|FBE2|Bezeichnung|Text|z1|z2|z3|10.25|11.25|12.25|s1|s2|s3|13.25|14.25|15.25|"
             "NEU|ZalToGen|-12|2030-06-15 10:20:30|Kolvane",
             Row("U1"));
-  EXPECT_EQ("other", QuerySql(db_, "select UbgBez from Kvn521Ubg where UbgUbg='U2'"));
+  EXPECT_EQ("other", Query("select UbgBez from Kvn521Ubg where UbgUbg='U2'"));
   // Round trip: what was written reads back field for field.
   UbgRecord r;
   r.UbgUbg = "U1";
@@ -168,28 +150,28 @@ TEST_F(UbgTest, UpdateWritesEveryColumnAndTheDatabaseTime) {
 }
 
 TEST_F(UbgTest, UpdateOfMissingKeyTouchesNothing) {
-  ExecSql(db_, kFullRow);
+  Exec(kFullRow);
   const std::string before = Row("U1");
   EXPECT_EQ(1403, Ubg_PKeyUpd(Changed("U2")));
   EXPECT_EQ(before, Row("U1"));
-  EXPECT_EQ("1", QuerySql(db_, "select count(*) from Kvn521Ubg"));
+  EXPECT_EQ("1", Query("select count(*) from Kvn521Ubg"));
 }
 
 TEST_F(UbgTest, DeleteByKey) {
-  ExecSql(db_, "insert into Kvn521Ubg (UbgUbg) values ('ABCD'); "
-               "insert into Kvn521Ubg (UbgUbg) values ('U2')");
+  Exec("insert into Kvn521Ubg (UbgUbg) values ('ABCD'); "
+       "insert into Kvn521Ubg (UbgUbg) values ('U2')");
   EXPECT_EQ(1403, Ubg_PKeyDel("U3"));
   // Cut to four characters this key would name ABCD.
   EXPECT_EQ(1403, Ubg_PKeyDel("ABCDE"));
-  EXPECT_EQ("ABCD\nU2", QuerySql(db_, "select UbgUbg from Kvn521Ubg order by UbgUbg"));
+  EXPECT_EQ("ABCD\nU2", Query("select UbgUbg from Kvn521Ubg order by UbgUbg"));
   EXPECT_EQ(0, Ubg_PKeyDel("ABCD"));
-  EXPECT_EQ("U2", QuerySql(db_, "select UbgUbg from Kvn521Ubg"));
+  EXPECT_EQ("U2", Query("select UbgUbg from Kvn521Ubg"));
 }
 
 TEST_F(UbgTest, CursorDeliversTheKeysStrictlyBetweenTheBoundsInOrder) {
-  ExecSql(db_, kFullRow);
+  Exec(kFullRow);
   for (const char* k : {"U4", "U0", "U3", "U5"})
-    ExecSql(db_, std::string("insert into Kvn521Ubg (UbgUbg) values ('") + k + "')");
+    Exec(std::string("insert into Kvn521Ubg (UbgUbg) values ('") + k + "')");
   ASSERT_EQ(0, Ubg_Open("U0", "U4"));
   UbgRecord r;
   r.UbgDat = "keep";
