@@ -12,6 +12,7 @@
 #include "runtime/msg.h"
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "db/DbDb/download_test_fixture.h"
 #include "tests/support/install.h"
 #include "tests/support/database_test.h"
 #include "tests/support/support.h"
@@ -21,37 +22,9 @@ namespace {
 using testing_support::ParseLog;
 using testing_support::ReadAll;
 
-// A database with terminal 1 serving the area keys A..K and terminal 2
-// serving N..Z (L and M have no terminal), and a working folder whose
-// ../Comm/Buff holds the buffer files.
-class DownloadTest : public testing_support::DatabaseTest {
+// The download fixture (terminals 1: A..K, 2: N..Z) with rows to send.
+class DownloadTest : public DownloadDatabaseTest {
  protected:
-  void SetUp() override {
-    testing_support::MakeDirs(dir() / "Comm/Buff");
-    testing_support::MakeDirs(dir() / "run/Msg");
-    DatabaseTest::SetUp();
-    if (HasFatalFailure()) return;
-    ASSERT_NE(nullptr, getcwd(cwd_, sizeof cwd_));
-    ASSERT_EQ(0, chdir((dir() / "run").c_str()));
-    Msg_ResetForTest();
-    Msg_Init(7, ".\\Msg\\Ostrak.Txt");
-    Put_DnlBufferClose();
-  }
-  void BeforeConnect() override {
-    Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-         "(1,'10.1.1.1','5001','A','K');"
-         "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-         "(2,'10.1.1.2','5002','N','Z');");
-  }
-  void TearDown() override {
-    Put_DnlBufferClose();
-    DatabaseTest::TearDown();
-    Msg_ResetForTest();
-    if (cwd_[0] != '\0') {
-      EXPECT_EQ(0, chdir(cwd_));
-    }
-  }
-
   void Order(const std::string& key, const std::string& fbe, const std::string& dna,
              int afo = 0, const std::string& dwn = "ZuzErOro") {
     Exec("insert into Kvn501Apk (ApkApk,ApkBz1,ApkAfo,ApkSts,ApkFbe,ApkDna,ApkDwn,ApkErf) "
@@ -82,8 +55,6 @@ class DownloadTest : public testing_support::DatabaseTest {
       out.push_back(e.function + "/" + e.message + "/" + e.code);
     return out;
   }
-
-  char cwd_[PATH_MAX] = {};
 };
 
 // Fields of a line: record type 91 (3), run date 94 (6), run time 100 (6),

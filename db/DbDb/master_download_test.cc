@@ -14,6 +14,7 @@
 #include "runtime/msg.h"
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "db/DbDb/download_test_fixture.h"
 #include "tests/support/install.h"
 #include "tests/support/database_test.h"
 #include "tests/support/support.h"
@@ -28,33 +29,11 @@ using Strings = std::vector<std::string>;
 // serving N..Z (L and M have no terminal), a working folder whose
 // ../Comm/Buff holds the buffer files, and the clock fixed at 2024-05-15
 // 12:00:00 local time.
-class MasterDownloadTest : public testing_support::DatabaseTest {
+class MasterDownloadTest : public DownloadDatabaseTest {
  protected:
   void SetUp() override {
     FixClock("2024-05-15 12:00:00");
-    testing_support::MakeDirs(dir() / "Comm/Buff");
-    testing_support::MakeDirs(dir() / "run/Msg");
-    DatabaseTest::SetUp();
-    if (HasFatalFailure()) return;
-    ASSERT_NE(nullptr, getcwd(cwd_, sizeof cwd_));
-    ASSERT_EQ(0, chdir((dir() / "run").c_str()));
-    Msg_ResetForTest();
-    Msg_Init(7, ".\\Msg\\Ostrak.Txt");
-    Put_DnlBufferClose();
-  }
-  void BeforeConnect() override {
-    Exec("insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-         "(1,'10.1.1.1','5001','A','K');"
-         "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1) values "
-         "(2,'10.1.1.2','5002','N','Z');");
-  }
-  void TearDown() override {
-    Put_DnlBufferClose();
-    DatabaseTest::TearDown();
-    Msg_ResetForTest();
-    if (cwd_[0] != '\0') {
-      EXPECT_EQ(0, chdir(cwd_));
-    }
+    DownloadDatabaseTest::SetUp();
   }
 
   void WorkGroup(const std::string& apg, const std::string& fbe, const std::string& dna,
@@ -106,8 +85,6 @@ class MasterDownloadTest : public testing_support::DatabaseTest {
       out.push_back(e.function + "/" + e.message + "/" + e.code);
     return out;
   }
-
-  char cwd_[PATH_MAX] = {};
 };
 
 // Record type, function and payload of a line ("MAG/NEU/payload...").
