@@ -25,6 +25,17 @@
 -- text as NULL (Oracle's '' is NULL), so an empty key fails as in Oracle.
 -- A single-column INTEGER key is declared WITHOUT ROWID: as an ordinary
 -- rowid table SQLite would silently number a NULL key instead of refusing it.
+
+-- Storage.  The job commits every row it transfers or releases on its own,
+-- so what one commit writes to the WAL decides its speed.  The planning
+-- interface tables and the BDE order and operation tables are therefore
+-- WITHOUT ROWID, stored in the order of their key: writing or deleting a
+-- row changes one b-tree, not a table and its key index.  The download
+-- markers (XxxDwn) are indexed only where set: the download cursors select
+-- "XxxDwn=:b0", which such an index serves, and a released row (marker
+-- cleared) leaves the index instead of moving within it, so the index holds
+-- only what waits for download.  Only what a statement of the job needs is
+-- indexed; every further index is one more page in every commit.
 --
 -- Names are spelled as the statements spell them; SQLite matches table and
 -- column names without regard to case, so "update KVN501Apk" finds Kvn501Apk.
@@ -62,7 +73,7 @@ CREATE TABLE Kvn500Auk (
   AukFbe TEXT,           -- VARCHAR2(10) production area
   AukKst TEXT,           -- VARCHAR2(10) cost centre
   PRIMARY KEY (AukApk)
-);
+) WITHOUT ROWID;
 
 -- Operations that the planning system created, changed or deleted.
 CREATE TABLE Kvn503Afo (
@@ -92,7 +103,7 @@ CREATE TABLE Kvn503Afo (
   AfoKst TEXT,           -- VARCHAR2(10) cost centre
   AfoFbe TEXT,           -- VARCHAR2(10) production area
   PRIMARY KEY (AfoApk, AfoApp)
-);
+) WITHOUT ROWID;
 
 -- ---------------------------------------------------------------------------
 -- BDE orders and operations.
@@ -133,9 +144,9 @@ CREATE TABLE Kvn501Apk (
   ApkErf TEXT,           -- VARCHAR2(8) recorder
   ApkAba INTEGER,        -- NUMBER(9)
   PRIMARY KEY (ApkApk)
-);
+) WITHOUT ROWID;
 -- Order download cursor: where ApkDwn=:b0 order by ApkDwn,ApkFbe.
-CREATE INDEX Kvn501Apk_Dwn ON Kvn501Apk (ApkDwn, ApkFbe);
+CREATE INDEX Kvn501Apk_Dwn ON Kvn501Apk (ApkDwn, ApkFbe) WHERE ApkDwn IS NOT NULL;
 
 CREATE TABLE Kvn504App (
   AppApk TEXT NOT NULL,  -- VARCHAR2(12) order number
@@ -191,11 +202,12 @@ CREATE TABLE Kvn504App (
   AppDat TEXT,           -- DATE time of the last write
   AppErf TEXT,           -- VARCHAR2(8) recorder
   PRIMARY KEY (AppApk, AppApp)
-);
+) WITHOUT ROWID;
 -- Operation download cursor: where AppDwn=:b0 order by AppDwn,AppFbe.
-CREATE INDEX Kvn504App_Dwn ON Kvn504App (AppDwn, AppFbe);
--- Count and cursor over the operations with one AppZf2.
-CREATE INDEX Kvn504App_Zf2 ON Kvn504App (AppZf2);
+CREATE INDEX Kvn504App_Dwn ON Kvn504App (AppDwn, AppFbe) WHERE AppDwn IS NOT NULL;
+-- No index on AppZf2: the count and the cursor over one AppZf2 are run by
+-- neither mode of the job, and an index for them would be one more page in
+-- the commit of every operation the job writes.  They scan the table.
 
 -- ---------------------------------------------------------------------------
 -- Work groups and workplaces.
@@ -231,7 +243,7 @@ CREATE TABLE Kvn530Apg (
   PRIMARY KEY (ApgApg)
 );
 -- Work-group download cursor: where ApgDwn=:b0 ... order by ApgFbe.
-CREATE INDEX Kvn530Apg_Dwn ON Kvn530Apg (ApgDwn, ApgFbe);
+CREATE INDEX Kvn530Apg_Dwn ON Kvn530Apg (ApgDwn, ApgFbe) WHERE ApgDwn IS NOT NULL;
 
 CREATE TABLE Kvn531Apl (
   AplApl TEXT NOT NULL,  -- VARCHAR2(10) workplace
@@ -275,7 +287,7 @@ CREATE TABLE Kvn531Apl (
   PRIMARY KEY (AplApl)
 );
 -- Workplace download cursor: where AplDwn=:b0 order by AplFbe.
-CREATE INDEX Kvn531Apl_Dwn ON Kvn531Apl (AplDwn, AplFbe);
+CREATE INDEX Kvn531Apl_Dwn ON Kvn531Apl (AplDwn, AplFbe) WHERE AplDwn IS NOT NULL;
 -- The workplaces of one work group: where AplApg=:b0 order by AplApl.
 CREATE INDEX Kvn531Apl_Apg ON Kvn531Apl (AplApg, AplApl);
 
@@ -411,7 +423,7 @@ CREATE TABLE Kvn521Ubg (
   UbgErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (UbgUbg)
 );
-CREATE INDEX Kvn521Ubg_Dwn ON Kvn521Ubg (UbgDwn, UbgFbe);
+CREATE INDEX Kvn521Ubg_Dwn ON Kvn521Ubg (UbgDwn, UbgFbe) WHERE UbgDwn IS NOT NULL;
 
 -- Personnel, keyed by personnel number.
 CREATE TABLE Kvn510Prv (
@@ -443,7 +455,7 @@ CREATE TABLE Kvn510Prv (
   PrvOrt TEXT,           -- VARCHAR2(30)
   PRIMARY KEY (PrvPnr)
 );
-CREATE INDEX Kvn510Prv_Dwn ON Kvn510Prv (PrvDwn, PrvFbe);
+CREATE INDEX Kvn510Prv_Dwn ON Kvn510Prv (PrvDwn, PrvFbe) WHERE PrvDwn IS NOT NULL;
 CREATE INDEX Kvn510Prv_Awn ON Kvn510Prv (PrvAwn, PrvPnr);
 
 -- Production areas; type 1 is the default area.

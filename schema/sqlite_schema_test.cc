@@ -345,7 +345,6 @@ TEST_F(SchemaTest, DownloadCursorsUseTheirIndexes) {
       {"select UbgUbg from Kvn521Ubg where UbgDwn=:b0 order by UbgFbe", "Kvn521Ubg_Dwn"},
       {"select PrvPnr from Kvn510Prv where PrvDwn=:b0 order by PrvFbe", "Kvn510Prv_Dwn"},
       {"select AplBez from Kvn531Apl where AplApg=:b0 order by AplApl", "Kvn531Apl_Apg"},
-      {"select AppApk from Kvn504App where AppZf2=:b0 order by AppZf2", "Kvn504App_Zf2"},
   };
   for (const auto& c : cursors) {
     std::string plan = Plan(c.query);
