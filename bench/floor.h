@@ -8,7 +8,10 @@
 struct FloorTimes {
   double commitSeconds = 0;  // the savepoint/write/commit cycles
   double appendSeconds = 0;  // the write-through appends
+  double cpuSeconds = 0;     // user and system time of both loops
   double total() const { return commitSeconds + appendSeconds; }
+  // The part of the floor spent waiting for the disk, not computing.
+  double waitSeconds() const { return total() > cpuSeconds ? total() - cpuSeconds : 0; }
 };
 
 // In folder dir (created if missing, on the disk of the run): commits
@@ -20,5 +23,8 @@ int Bench_Floor(const std::string& dir, long long commits, long long lines, Floo
 
 // Seconds of the monotonic clock.
 double Bench_Now();
+
+// User plus system seconds this process has used so far.
+double Bench_Cpu();
 
 #endif  // PPS2BDE_BENCH_FLOOR_H_
