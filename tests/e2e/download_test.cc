@@ -171,7 +171,7 @@ std::string MarkedOrder(const std::string& apk, const std::string& fbe, const st
 std::string MarkedOperation(const std::string& apk, const std::string& app,
                             const std::string& fbe, const std::string& dna) {
   return "insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe,AppDna,AppDwn) values "
-         "('" + apk + "','" + app + "','Schritt',10,123456.789,'" + fbe + "','" + dna +
+         "('" + apk + "','" + app + "','Schritt',10,12345.678,'" + fbe + "','" + dna +
          "','ZuzErOro');\n";
 }
 OrderFields MarkedOrderFields(const std::string& apk, int afo) {
@@ -189,7 +189,7 @@ OperationFields MarkedOperationFields(const std::string& apk, const std::string&
   a.apk = apk;
   a.app = app;
   a.bz1 = "Schritt";
-  a.sza = 123456.789;
+  a.sza = 12345.678;
   a.sts = 10;
   return a;
 }
@@ -264,7 +264,7 @@ TEST(Download, QueueRunMarksAndSendsItsBatchStampedNow) {
            "('100000000001','Auftrag 0001','Kurztext12',3,1,-7.25,'FB01'),"
            "('100000000002','Auftrag 0002','Kurztext12',3,0,-7.25,'FB01');\n"
            "insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe) values "
-           "('100000000001','00010','Schritt',10,123456.789,'FB01');\n"
+           "('100000000001','00010','Schritt',10,12345.678,'FB01');\n"
            "insert into Kvn540Dnl (DnlDta,DnlLfn,DnlFun,DnlSkz,DnlApk,DnlApp,DnlErf) values "
            "('2024-05-01 06:30:00',1,'AEN','APK','100000000001',null,'ZuzErOro'),"
            "('2024-05-01 06:30:00',2,'NEU','APP','100000000001','00010','ZuzErOro'),"
