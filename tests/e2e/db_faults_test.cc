@@ -72,10 +72,10 @@ bool WaitForLogged(Installation& inst, const std::string& code) {
   return false;
 }
 
-// The real job with its real busy timeout (5 s): the first write, the
-// removal of a planning row that is simply dropped, waits out the timeout
-// twice (for its savepoint and for its statement) and fails with -54.  The
-// lock is then given up, and the rest of the run succeeds.
+// The real job with its real busy timeout (5 s): the unit of work of the
+// first planning row, one that is simply dropped, waits out the timeout for
+// the write lock and fails with -54 before it has read anything.  The lock
+// is then given up, and the rest of the run succeeds.
 TEST(DbFault, WriteLockedByAnotherProcessFailsWithBusyAndTheNextRunFinishes) {
   Installation inst;
   inst.Sql(e2e::TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB09") +
@@ -93,9 +93,9 @@ TEST(DbFault, WriteLockedByAnotherProcessFailsWithBusyAndTheNextRunFinishes) {
   ASSERT_TRUE(logged);
   EXPECT_GE(waited, 5.0) << "the write waited for the lock";
 
-  EXPECT_EQ(std::vector<std::string>{"Auk_To_Apk/Fehler bei Apk_PKeyDel/-54"}, Entries(inst));
+  EXPECT_EQ(std::vector<std::string>{"Auk_To_Apk/Fehler bei Auk_PKeyReadk/-54"}, Entries(inst));
   EXPECT_EQ("100000000001", inst.Query("select AukApk from Kvn500Auk"))
-      << "the planning row whose removal failed stays";
+      << "the planning row whose unit could not start stays";
   EXPECT_EQ("100000000002|1|<null>", inst.Query("select ApkApk,ApkAfo,ApkDwn from Kvn501Apk"))
       << "the writes after the lock went through";
   EXPECT_EQ(2 * e2e::kLine, ReadAll(inst.buff() + "/SndDnl1.buf").size());
@@ -142,8 +142,8 @@ TEST(DbFault, RunOnALockedDatabaseChangesNothingAndTheNextRunDoesItAll) {
   EXPECT_EQ("0", inst.Query("select count(*) from Kvn542Dwn"));
   EXPECT_TRUE(e2e::BufferFiles(inst).empty()) << "nothing was marked, nothing sent";
 
-  // Every write of the run is logged with -54: the inserts, updates and
-  // deletions of both transfers, the drops and the statistics row.
+  // Every row's unit of work and the statistics row are logged with -54:
+  // no unit could take the write lock to read its planning row.
   int busy = 0;
   std::set<std::string> kinds;
   for (const std::string& e : Entries(inst)) {
@@ -152,12 +152,9 @@ TEST(DbFault, RunOnALockedDatabaseChangesNothingAndTheNextRunDoesItAll) {
       kinds.insert(e.substr(0, e.size() - 4));
     }
   }
-  EXPECT_EQ((std::set<std::string>{
-                "Afo_To_App/Fehelr bei App_PKeyIns", "Afo_To_App/Fehelr bei App_PKeyUpd",
-                "Afo_To_App/Fehelr bei App_PKeyDel", "Afo_To_App/Fehler bei Afo_PKeyDel",
-                "Auk_To_Apk/Fehelr bei Apk_PKeyIns", "Auk_To_Apk/Fehelr bei Apk_PKeyUpd",
-                "Auk_To_Apk/Fehler bei Apk_PKeyUpd", "Auk_To_Apk/Fehler bei Apk_PKeyDel",
-                "Put_StatTab/Insert -> Kvn542Dwn"}),
+  EXPECT_EQ((std::set<std::string>{"Afo_To_App/Fehler bei Afo_PKeyReadk",
+                                    "Auk_To_Apk/Fehler bei Auk_PKeyReadk",
+                                    "Put_StatTab/Insert -> Kvn542Dwn"}),
             kinds);
   EXPECT_EQ(std::stoi(planning.substr(0, planning.find('|'))) +
                 std::stoi(planning.substr(planning.find('|') + 1)) + 1,
