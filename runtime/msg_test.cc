@@ -103,13 +103,13 @@ TEST_F(LogTest, OverlongTextsAreCutInsideTheirLines) {
   ASSERT_EQ(3u, EntriesIn(log));
   std::vector<std::string> lines = Lines(log);
   ASSERT_EQ(21u, lines.size());
-  // The body area holds 99 characters: 47 fixed ones, the code, and the
+  // The body area holds 199 characters: 47 fixed ones, the code, and the
   // rest shared by message and function.
   EXPECT_EQ("Funktion___: Apk_Dnl", lines[5]);
   EXPECT_EQ("ErrorCode__: -2147483648", lines[6]);
-  EXPECT_EQ("Message____: " + std::string(99 - 47 - 11 - 7, 'M'), lines[4]);
-  EXPECT_EQ("Message____: " + std::string(26, 'M'), lines[11]);
-  EXPECT_EQ("Funktion___: " + std::string(25, 'F'), lines[12]);
+  EXPECT_EQ("Message____: " + std::string(199 - 47 - 11 - 7, 'M'), lines[4]);
+  EXPECT_EQ("Message____: " + std::string(76, 'M'), lines[11]);
+  EXPECT_EQ("Funktion___: " + std::string(75, 'F'), lines[12]);
   EXPECT_EQ("ErrorCode__: 1", lines[13]);
   EXPECT_EQ("Message____: after", lines[18]);
   EXPECT_EQ(3, Msg_EntryCount());
