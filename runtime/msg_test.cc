@@ -26,10 +26,15 @@ std::vector<std::string> Lines(const std::string& text) {
 TEST_F(LogTest, ErrorEntriesAreWrittenByteForByte) {
   Msg_Error("Auk_To_Apk", "Fehler bei Apk_PKeyDel", -1400);
   Msg_Report(1403, "Apk_Dnl", "Fehler beim Senden von ApkS\xE4tze", FMSG);
+  // Control bytes of a text (a key read from the database) are written as
+  // blanks: the entry keeps its lines.
+  Msg_NoFit("Apk\r\nDnl", "1000\r\n\x01\x7f" "0001\xDF", -1406);
   EXPECT_EQ(ExpectedEntry("FMSG ", "Fehler bei Apk_PKeyDel", "Auk_To_Apk", "-1400") +
-                ExpectedEntry("FMSG ", "Fehler beim Senden von ApkS\xE4tze", "Apk_Dnl", "1403"),
+                ExpectedEntry("FMSG ", "Fehler beim Senden von ApkS\xE4tze", "Apk_Dnl", "1403") +
+                ExpectedEntry("FMSG ", "Wert passt nicht ins Feld: 1000    0001\xDF", "Apk  Dnl",
+                              "-1406"),
             Log());
-  EXPECT_EQ(2, Msg_EntryCount());
+  EXPECT_EQ(3, Msg_EntryCount());
 }
 
 TEST_F(LogTest, KindsOutsideTheMaskWriteNothing) {
