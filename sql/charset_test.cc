@@ -64,7 +64,7 @@ TEST_F(SqlCharset, ValuesThatDoNotFitAreTheErrorOfTheirRow) {
       "insert into t values (1, 'A', 32767, 2147483647, 1.5), (2, 'B', 65545, 7, 1),"
       " (3, 'C', -32768, -2147483648, 2), (4, 'D', 1, 2147483648, 3),"
       " (5, 'E', 1, 1, 1e999), (6, 'LONGKEY', 1, 1, 4), (7, 'F', -32768.9, 1.5e9, -0.0),"
-      " (8, 'G', 32768.0, 1, 5), (9, 'H', '70000', 1, 6);");
+      " (8, 'G', 32768.0, 1, 5), (9, 'H', '70000', 1, 6), (10, cast(x'4900' as text), 1, 1, 7);");
   Stmt q{"select k, s, i, f from t order by n"};
   Text<5> k;
   int32_t s = 0, i = 0;
@@ -87,6 +87,7 @@ TEST_F(SqlCharset, ValuesThatDoNotFitAreTheErrorOfTheirRow) {
       {kOk, "F", -32768, 1500000000, -0.0},
       {kOverflow, "G", 0, 1, 5},
       {kOverflow, "H", 0, 1, 6},
+      {kTruncated, "I", 1, 1, 7},  // a zero byte would end the key early
   };
   for (const Want& w : want) {
     ASSERT_EQ(w.rc, Fetch(c, o, 4)) << w.k;

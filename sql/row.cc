@@ -75,7 +75,8 @@ double AsDouble(const Column& c) {
 // Writes the column as a text of width bytes (terminator included): a
 // fetched text decoded from UTF-8 into ISO-8859-1, a number in decimal; cut
 // to width-1 characters and zero-filled.  Returns 0, or -1406 when a key
-// (strict) does not fit.
+// (strict) does not fit; a key with a zero byte inside does not either (it
+// would end early and name another row).
 int PutText(const Column& c, char* out, size_t width, bool strict) {
   if (width == 0) return kOk;
   char num[40];
@@ -90,8 +91,9 @@ int PutText(const Column& c, char* out, size_t width, bool strict) {
     n = chars < width - 1 ? chars : width - 1;
     std::memcpy(out, num, n);
   }
+  const bool whole = chars <= width - 1 && std::memchr(out, '\0', n) == nullptr;
   std::memset(out + n, 0, width - n);
-  return strict && chars > width - 1 ? kTruncated : kOk;
+  return strict && !whole ? kTruncated : kOk;
 }
 
 // An integer output of the range lo..hi.  A value outside it (or a number
