@@ -20,9 +20,7 @@ void StartRecord(QueueRecord& rec, const char* date, const char* time) {
   rec.DnlDtaTime = time;
 }
 
-// True for the status of a row that was read but has a value that does not
-// fit its field (in the record or in the line): it is not sent.
-bool NoFit(int rc) { return rc == sql::kOverflow || rc == sql::kTruncated; }
+using sql::NoFit;  // a row read with a value that does not fit: not sent
 
 // The key of an operation in a message: "AppApk/AppApp".
 Text<19> OperationKey(const OperationRecord& op) {

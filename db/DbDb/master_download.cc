@@ -29,9 +29,7 @@ void ValidCostCentre(const WorkplaceRecord& apl, KsgRecord& ksg) {
   if (Ksg_ReadValid(ksg) != 0) ksg.KsgKst.Clear();
 }
 
-// True for the status of a row that was read but has a value that does not
-// fit its field (in the record or in the line): it is not sent.
-bool NoFit(int rc) { return rc == sql::kOverflow || rc == sql::kTruncated; }
+using sql::NoFit;  // a row read with a value that does not fit: not sent
 
 }  // namespace
 

@@ -92,7 +92,7 @@ int Afo_Fetch(PpsOperationRecord& rec, int variant) {
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
   int rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
-  if (rc == 0 || rc == sql::kOverflow || rc == sql::kTruncated) rec = g_row;
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 

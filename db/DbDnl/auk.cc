@@ -80,7 +80,7 @@ int Auk_Fetch(PpsOrderRecord& rec) {
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
   int rc = sql::Fetch(g_cursor, outs, kCursorCount);
-  if (rc == 0 || rc == sql::kOverflow || rc == sql::kTruncated) rec = g_row;
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 

@@ -69,7 +69,7 @@ int Dnl_Fetch(QueueRecord& rec) {
   // cut to the record's fields they could name others (-1406).
   static_assert(sizeof b.DnlApk == sizeof rec.DnlApk && sizeof b.DnlApp == sizeof rec.DnlApp);
   int rc = sql::Fetch(g_cursor, outs, sizeof outs / sizeof outs[0]);
-  if (rc != 0 && rc != sql::kOverflow && rc != sql::kTruncated) return rc;
+  if (rc != 0 && !sql::NoFit(rc)) return rc;
   rec.DnlDtaDate.Set(b.date);
   rec.DnlDtaTime.Set(b.time);
   rec.DnlLfn = b.DnlLfn;

@@ -66,7 +66,7 @@ const uint8_t kApkKeys[] = {kApkApk, kApkFbe};
 const uint8_t kAppKeys[] = {kAppApk, kAppApp, kAppFbe};
 
 // True for the statuses of a delivered row (0, or a value that does not fit).
-bool Delivered(int rc) { return rc == 0 || rc == sql::kOverflow || rc == sql::kTruncated; }
+bool Delivered(int rc) { return rc == 0 || sql::NoFit(rc); }
 
 // The selector as bound: at most 8 characters.  A longer one is bound as
 // NULL, which equals no marker, instead of being cut into another marker.

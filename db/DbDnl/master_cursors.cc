@@ -80,7 +80,7 @@ int FetchInto(sql::Cursor& c, Record& rec, const sql::Field* fields,
   sql::OutsOf(&row, fields, order, static_cast<int>(N), outs);
   sql::MarkKeys(order, static_cast<int>(N), keys, static_cast<int>(K), outs);
   int rc = sql::Fetch(c, outs, static_cast<int>(N));
-  if (rc == 0 || rc == sql::kOverflow || rc == sql::kTruncated) rec = row;
+  if (rc == 0 || sql::NoFit(rc)) rec = row;
   return rc;
 }
 
