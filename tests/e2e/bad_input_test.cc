@@ -261,7 +261,7 @@ TEST(BadInput, StoredDateThatIsNoDateStopsTheDownloadWithEntries) {
 TEST(BadInput, NumbersBeyondTheirColumns) {
   Installation inst;
   inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + MasterRows("AG01", "AP01") +
-           AukRow("100000000001", 70000) + AfoRow("100000000001", "00010", -70000) +
+           AukRow("100000000001", 65545) + AfoRow("100000000001", "00010", 65545) +
            AukRow("100000000002", 1) + AfoRow("100000000002", "00010", 1) +
            AukRow("100000000003", 1) + AfoRow("100000000003", "00010", 1) +
            "update Kvn500Auk set AukSme=1e30, AukAfo=4294967297 where AukApk='100000000001';\n"
