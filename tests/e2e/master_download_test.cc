@@ -249,10 +249,11 @@ TEST_F(MasterDownload, GermanTextsAndValuesThatDoNotFit) {
             "insert into Kvn530Apg (ApgApg,ApgBez,ApgTxt,ApgFbe,ApgZf3,ApgDna,ApgDwn) values "
             "('DREH','" + Utf8("Dreherei S\xFC" "d") + "','" + Utf8("Gro\xDF") + "','FB02','" +
             Utf8(zf3) + "','NEU','ZuzErOro'),"
-            "('FRAES','" + Utf8("Fr\xE4serei") + "','','FB03','','NEU','ZuzErOro'),"
+            "('" + Utf8("FR\xC4S") + "','" + Utf8("Fr\xE4serei") +
+            "','','FB03','','NEU','ZuzErOro'),"
             "('SCHLEIFEREI','Schleiferei','','FB04','','NEU','ZuzErOro');\n"
             "insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo) values ('DREH','K-4711','2000-01-01 "
-            "00:00:00'),('FRAES','K-471100','2000-01-01 00:00:00'),"
+            "00:00:00'),('" + Utf8("FR\xC4S") + "','K-471100','2000-01-01 00:00:00'),"
             "('SCHLEIFEREI','K-1','2000-01-01 00:00:00');\n"
             "insert into Kvn531Apl (AplApl,AplBez,AplApg,AplFbe,AplApr,AplSts,AplDna,AplDwn) values "
             "('DM-01','" + Utf8("Drehmaschine S\xFC" "d") + "','DREH','FB02',12,1,'NEU','ZuzErOro'),"
@@ -288,12 +289,12 @@ TEST_F(MasterDownload, GermanTextsAndValuesThatDoNotFit) {
   std::vector<std::string> entries;
   for (const LogEntry& e : ParseLog(ReadAll(inst_.log())))
     entries.push_back(e.function + "/" + e.message + "/" + e.code);
-  EXPECT_EQ((std::vector<std::string>{"Apg_Dnl/" + m + "FRAES/-1406",
+  EXPECT_EQ((std::vector<std::string>{"Apg_Dnl/" + m + "FR\xC4S/-1406",
                                       "Apg_Dnl/" + m + "SCHLEIFERE/-1406",
                                       "Apl_Dnl/" + m + "DM-02/-1455",
                                       "Prv_Dnl/" + m + "00004711/-1406"}),
             entries);
-  EXPECT_EQ("FRAES|ZuzErOro\nSCHLEIFEREI|ZuzErOro",
+  EXPECT_EQ(Utf8("FR\xC4S") + "|ZuzErOro\nSCHLEIFEREI|ZuzErOro",
             inst_.Query("select ApgApg,ApgDwn from Kvn530Apg where ApgDwn is not null order by 1"));
   EXPECT_EQ("DM-02", inst_.Query("select AplApl from Kvn531Apl where AplDwn is not null"));
   EXPECT_EQ("ZuzErOro", inst_.Query("select PrvDwn from Kvn510Prv"));
