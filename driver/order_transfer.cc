@@ -105,16 +105,23 @@ void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
   if (rc != 0) {
     Db_EndUnit();
     // Gone: the planning system took it back, nothing to do.
-    if (Transfer_Unfit(rc))
-      Transfer_LogUnfit(kStep, key.c_str(), rc);
+    if (sql::NoFit(rc))
+      Msg_NoFit(kStep, key.c_str(), rc);
     else if (rc != sql::kNoData)
       Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
     return;
   }
-  ++stat.DwnApk;
-  ++stat.DwnAuk;
   apk.ApkApk.Set(key);
   int read = Apk_PKeyReadk(apk);  // a failed read counts as a missing order
+  if (sql::NoFit(read)) {
+    // The BDE order holds a value the record cannot: taken for missing, it
+    // would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    Msg_NoFit(kStep, key.c_str(), read);
+    return;
+  }
+  ++stat.DwnApk;
+  ++stat.DwnAuk;
   const TransferAction action = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
   const char* failure = "Fehler bei Apk_PKeyDel";
   switch (action) {
@@ -174,8 +181,8 @@ int Auk_To_Apk(StatRecord& stat) {
   }
   for (;;) {
     rc = Auk_Fetch(auk);
-    if (Transfer_Unfit(rc)) {
-      Transfer_LogUnfit(kStep, auk.AukApk.c_str(), rc);
+    if (sql::NoFit(rc)) {
+      Msg_NoFit(kStep, auk.AukApk.c_str(), rc);
       continue;
     }
     if (rc != 0) break;
