@@ -173,16 +173,7 @@ void TransferOperation(const PpsOperationRecord& fetched, StatRecord& stat,
     rc = Afo_PKeyDel(afo);
     if (rc != 0) failure = "Fehler bei Afo_PKeyDel";
   }
-  if (rc != 0) {
-    Db_AbortUnit();
-    Msg_Error(kStep, failure, rc);
-    return;
-  }
-  rc = Db_EndUnit();
-  if (rc != 0) {
-    Msg_Error(kStep, failure, rc);  // the commit failed: nothing was done
-    return;
-  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
   if (counter != nullptr) ++*counter;
 }
 

@@ -146,16 +146,7 @@ void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
     rc = Auk_PKeyDel(key.c_str());
     if (rc != 0 && action != TransferAction::kDrop) failure = "Fehelr bei Apk_PKeyDel";
   }
-  if (rc != 0) {
-    Db_AbortUnit();
-    Msg_Error(kStep, failure, rc);
-    return;
-  }
-  rc = Db_EndUnit();
-  if (rc != 0) {
-    Msg_Error(kStep, failure, rc);  // the commit failed: nothing was done
-    return;
-  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
   switch (action) {
     case TransferAction::kIns: ++stat.DwnNeu; break;
     case TransferAction::kUpd: ++stat.DwnAen; break;
