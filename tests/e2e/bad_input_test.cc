@@ -281,10 +281,15 @@ TEST(BadInput, NumbersBeyondTheirColumns) {
   }
 }
 
+// Queue arguments that are no valid date yyyymmdd and time HHMMSS are
+// refused with one entry each and nothing else: no row is marked and no
+// download runs (an order already marked for the queue stays marked).
 TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
   Installation inst;
   inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") +
            "insert into Kvn501Apk (ApkApk,ApkFbe,ApkSts) values ('100000000001','FB01',10);\n"
+           "insert into Kvn501Apk (ApkApk,ApkFbe,ApkDwn,ApkDna) values "
+           "('100000000002','FB02','ZalToGen','AEN');\n"
            "insert into Kvn540Dnl (DnlDta,DnlLfn,DnlFun,DnlSkz,DnlApk,DnlErf) values "
            "('2024-03-01 12:00:00',1,'AEN','APK','100000000001','ZuzErOro'),"
            "('2024-03-01 12:00:00',2,null,null,null,'ZuzErOro'),"
@@ -293,6 +298,14 @@ TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
       {"", ""},
       {"2", "1"},
       {"2024030", "12000"},
+      {"20261301", "120000"},
+      {"20240230", "120000"},
+      {"20230229", "120000"},
+      {"abc def", "120000"},
+      {"20240301", "246100"},
+      {"20240301", "126000"},
+      {"20240301", "120060"},
+      {"2024030\xff", "12000 "},
       {"20240301", std::string(7, '1')},
       {std::string(9, '2'), "120000"},
       {std::string(100, 'x'), std::string(100, 'y')},
@@ -303,25 +316,27 @@ TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
       {"'; drop", "--"},
       {"\x7f\x80\xfe", "\t\r\n"},
       {"..\\..\\x", "/dev/null"},
-      {"20240301", "120000"},
   };
-  size_t refused = 0;
   for (const auto& args : runs) {
     SCOPED_TRACE(args[0].substr(0, 20) + " " + args[1].substr(0, 20));
-    if (args[0].size() > 8 || args[1].size() > 6) ++refused;
-    RunClean(inst, args);
+    const size_t before = ParseLog(ReadAll(inst.log())).size();
+    std::vector<LogEntry> entries = RunClean(inst, args);
+    ASSERT_EQ(before + 1, entries.size());
+    EXPECT_EQ("W_PpsDaten", entries.back().function);
+    EXPECT_EQ(args[0].size() > 8 || args[1].size() > 6 ? "Datum oder Zeit zu lang"
+                                                        : "Datum oder Zeit ungueltig",
+              entries.back().message);
+    EXPECT_TRUE(BufferLines(inst).empty()) << "no download runs";
   }
-  std::vector<LogEntry> entries = ParseLog(ReadAll(inst.log()));
-  size_t tooLong = 0;
-  for (const LogEntry& e : entries) tooLong += e.message == "Datum oder Zeit zu lang";
-  EXPECT_EQ(refused, tooLong) << "every over-long argument pair is refused with one entry";
+  RunClean(inst, {"20240301", "120000"});
   EXPECT_EQ("3", inst.Query("select count(*) from Kvn540Dnl")) << "the queue is never changed";
-  // Only the last run names the batch: its order is sent once.
+  // Only the last run names the batch: its order is sent once, and the
+  // order marked before goes with it.
   std::vector<std::string> lines = BufferLines(inst);
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ("APK", lines[0].substr(90, 3));
-  EXPECT_EQ("AEN", lines[0].substr(108, 3));
-  EXPECT_EQ("1", inst.Query("select count(*) from Kvn501Apk where ApkDwn is null"));
+  ASSERT_EQ(2u, lines.size());
+  EXPECT_EQ("APKAEN100000000001", lines[0].substr(90, 3) + lines[0].substr(108, 3) + lines[0].substr(111, 12));
+  EXPECT_EQ("APKAEN100000000002", lines[1].substr(90, 3) + lines[1].substr(108, 3) + lines[1].substr(111, 12));
+  EXPECT_EQ("2", inst.Query("select count(*) from Kvn501Apk where ApkDwn is null"));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 
 // Prints the enciphered digit form of text (built-in key text, mode 0).
+// Returns 0, or 2 (message on stderr) for a text longer than the 51
+// characters a configuration value may have.
 int Admin_Encipher(const char* text);
 // Creates a new SQLite database at path with the whole schema; refuses (and
 // changes nothing) when the file exists.
@@ -29,7 +31,7 @@ int Admin_Download(int argc, char** argv);
 const char* Admin_DemoData();
 
 // Writes ROOT/files/velmaris.ini with LOGIN, PASS and NET8 enciphered.
-// Returns 0 or an errno value.
+// Returns 0 or an errno value (EINVAL for a value over 51 characters).
 int Admin_WriteConfig(const std::string& path, const char* login, const char* pass,
                       const char* net8);
 
