@@ -339,4 +339,59 @@ TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
   EXPECT_EQ("2", inst.Query("select count(*) from Kvn501Apk where ApkDwn is null"));
 }
 
+// Configuration values that do not fit are refused, never cut (cut, a
+// database path could name another database): the connect fails with one
+// entry and nothing else happens.  A valid file of any size works, and the
+// enciphering tool refuses what the job would refuse.
+TEST(BadInput, ConfigurationValuesThatDoNotFit) {
+  const std::string db = "../../../../files/bde.db";
+  // 51 characters that name the database, and one more that names another.
+  const std::string db51 = "../../../../files" + std::string(28, '/') + "bde.db";
+  ASSERT_EQ(51u, db51.size());
+  struct Case {
+    std::string login, pass, net8;
+    int code;  // of the dbConnect entry, 0: the run works
+  };
+  const Case cases[] = {
+      {std::string(52, 'L'), "secret", db, -1017},
+      {"bde", std::string(52, 'P'), db, -1017},
+      {"bde", "secret", db51 + "2", -12154},
+      {std::string(24, 'L'), std::string(24, 'P'), db51, -12154},  // 101 characters
+      {std::string(23, 'L'), std::string(24, 'P'), db51, 0},       // 100 characters
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.login.substr(0, 3) + " " + c.pass.substr(0, 3) + " " + c.net8);
+    Installation inst;
+    inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + AukRow("100000000001", 1));
+    inst.WriteConfig(c.login, c.pass, c.net8);
+    std::vector<LogEntry> entries = RunClean(inst);
+    if (c.code == 0) {
+      EXPECT_TRUE(entries.empty());
+      EXPECT_EQ(1u, BufferLines(inst).size());
+      continue;
+    }
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("dbConnect|Fehlerhafter Connect mit der DB |" + std::to_string(c.code),
+              entries[0].function + "|" + entries[0].message + "|" + entries[0].code);
+    EXPECT_EQ("1", inst.Query("select count(*) from Kvn500Auk")) << "nothing was done";
+  }
+
+  // Far more than 64 KiB of other pairs before the job's own.
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + AukRow("100000000001", 1));
+  std::string filler;
+  while (filler.size() < 100 * 1024) filler += "x;Other;y\r\n7;OTHER;12345\r\n";
+  testing_support::WriteAll(inst.config(), filler + ReadAll(inst.config()));
+  EXPECT_TRUE(RunClean(inst).empty());
+  EXPECT_EQ(1u, BufferLines(inst).size());
+
+  const std::string admin = testing_support::BuiltProgram("pps2bde-admin");
+  EXPECT_EQ(2, testing_support::RunProcess({admin, "encipher", db51 + "2"}, inst.root(), {},
+                                           inst.output()));
+  EXPECT_NE(std::string::npos, ReadAll(inst.output()).find("more than 51 characters"));
+  EXPECT_EQ(0, testing_support::RunProcess({admin, "encipher", db51}, inst.root(), {},
+                                           inst.output()));
+  EXPECT_EQ(13u * 4 * 5 + 1, ReadAll(inst.output()).size()) << "13 blocks of four words";
+}
+
 }  // namespace

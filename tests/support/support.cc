@@ -126,6 +126,19 @@ int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
   return WaitProcess(StartProcess(argv, cwd, env, output));
 }
 
+bool WaitStopped(int pid, double seconds) {
+  if (pid <= 0) return false;
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WUNTRACED | WNOHANG);
+    if (r == pid) return WIFSTOPPED(status);
+    if (r < 0) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
 int WaitProcessFor(int pid, double seconds) {
   if (pid <= 0) return -1;
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

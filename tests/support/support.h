@@ -54,6 +54,11 @@ int WaitProcess(int pid);
 // Waits at most seconds for a started child: its exit code, or -2 after the
 // child was killed with SIGKILL because it had not ended in time.
 int WaitProcessFor(int pid, double seconds);
+// Waits at most seconds until the started child has stopped itself
+// (SIGSTOP); false when it did not stop in time (it still needs its wait)
+// or ended (then it is reaped).  The child goes on after kill(pid, SIGCONT)
+// and still needs its wait.
+bool WaitStopped(int pid, double seconds);
 // RunProcess with a time limit (see WaitProcessFor).
 int RunProcessFor(double seconds, const std::vector<std::string>& argv, const std::string& cwd,
                   const std::vector<std::string>& env = {}, const std::string& output = "");
