@@ -74,6 +74,9 @@ void CreateDatabase(const std::string& path);
 // Runs sql (any number of statements) on the database; fails the test on an
 // error.
 void ExecSql(const std::string& dbPath, const std::string& sql);
+// Runs sql like ExecSql but returns SQLite's error message ("" on success)
+// instead of failing the test.
+std::string TrySql(const std::string& dbPath, const std::string& sql);
 // Runs a query; each row as its columns joined by '|' (NULL as "<null>"),
 // rows joined by '\n'.
 std::string QuerySql(const std::string& dbPath, const std::string& sql);
