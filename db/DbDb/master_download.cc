@@ -26,9 +26,20 @@ void ValidCostCentre(const WorkplaceRecord& apl, KsgRecord& ksg) {
   if (Ksg_ReadValid(ksg) != 0) ksg.KsgKst.Clear();
 }
 
+// Counts one row as sent or failed.
+void Tally(DnlCount* count, bool written) {
+  if (count == nullptr) return;
+  if (written) {
+    ++count->sent;
+  } else {
+    ++count->failed;
+  }
+}
+
 }  // namespace
 
-int Apg_Dnl(const char* date, const char* time, const char* selector) {
+int Apg_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Apg_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Apg_Dnl", "fehlerhafter Apg_OpenDnl", rc);
@@ -40,6 +51,7 @@ int Apg_Dnl(const char* date, const char* time, const char* selector) {
     StartRecord(rec, date, time);
     Apg_DnlFormat(rec, apg);
     rc = Put_DnlBuffer(rec, apg.ApgFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Apg_Dnl", "Fehler beim Senden von ApgS\xE4tze", rc);
       continue;
@@ -49,7 +61,8 @@ int Apg_Dnl(const char* date, const char* time, const char* selector) {
   return Apg_CloseDnl();
 }
 
-int Apl_Dnl(const char* date, const char* time, const char* selector) {
+int Apl_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Apl_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Apl_Dnl", "fehlerhafte Apl_OpenDnl", rc);
@@ -63,6 +76,7 @@ int Apl_Dnl(const char* date, const char* time, const char* selector) {
     StartRecord(rec, date, time);
     Apl_DnlFormat(rec, apl, ksg.KsgKst.c_str());
     rc = Put_DnlBuffer(rec, apl.AplFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Apl_Dnl", "Fehler beim Senden von AplS\xE4tze", rc);
       continue;
@@ -72,7 +86,8 @@ int Apl_Dnl(const char* date, const char* time, const char* selector) {
   return Apl_CloseDnl();
 }
 
-int Ubg_Dnl(const char* date, const char* time, const char* selector) {
+int Ubg_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Ubg_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Ubg_Dnl", "fehlerhafte Ubg_OpenDnl", rc);
@@ -84,6 +99,7 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector) {
     StartRecord(rec, date, time);
     Ubg_DnlFormat(rec, ubg);
     rc = Put_DnlBuffer(rec, ubg.UbgFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Ubg_Dnl", "Fehler beim Senden von UbgS\xE4tze", rc);
       continue;
@@ -93,7 +109,8 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector) {
   return Ubg_CloseDnl();
 }
 
-int Prv_Dnl(const char* date, const char* time, const char* selector) {
+int Prv_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Prv_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Prv_Dnl", "fehlerhafte Pvr_OpenDnl", rc);
@@ -113,14 +130,16 @@ int Prv_Dnl(const char* date, const char* time, const char* selector) {
     // The badge line follows whatever became of the first one; it is built
     // from the row as fetched, so it carries the function and badge that
     // were sent even when the release has cleared or deleted them.
+    const bool pnrWritten = rc == 0;
     StartRecord(rec, date, time);
     Prv_DnlFormatAwn(rec, prv);
-    (void)Put_DnlBuffer(rec, prv.PrvFbe.c_str());
+    Tally(count, Put_DnlBuffer(rec, prv.PrvFbe.c_str()) == 0 && pnrWritten);
   }
   return Prv_CloseDnl();
 }
 
-int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/) {
+int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/,
+            DnlCount* count) {
   int rc = Ksg_OpenDnl();
   if (rc != 0) {
     Msg_Error("Ksg_Dnl", "fehlerhafte Ksg_OpenDnl", rc);
@@ -131,7 +150,7 @@ int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/) {
   while (Ksg_FetchDnl(ksg) == 0) {
     StartRecord(rec, date, time);
     Ksg_DnlFormat(rec, ksg);
-    (void)Put_DnlBuffer(rec, ksg.FbeFbe.c_str());
+    Tally(count, Put_DnlBuffer(rec, ksg.FbeFbe.c_str()) == 0);
   }
   return Ksg_CloseDnl();
 }
