@@ -106,6 +106,13 @@ int Pps2bde_Main(int argc, char** argv) {
     Msg_Error("dbConnect", "Fehlerhafter Connect mit der DB ", rc);
     return 0;
   }
+  // One run at a time per database: a second run waits for the first, for
+  // a bounded time, and ends with one entry when the wait runs out.
+  rc = Db_RunLock(argc == 3 ? "queue run" : "full run");
+  if (rc != 0) {
+    Msg_Error("dbRunLock", "Laufsperre nicht erhalten", rc);
+    return 0;
+  }
   if (argc == 3) {
     // Only a valid date and time can name a batch; anything else is refused.
     if (const char* refused = Queue_StampError(argv[1], argv[2])) {

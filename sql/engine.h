@@ -24,12 +24,14 @@ class Engine {
   // valid until the session ends.  Fails (no handle) with the engine's code
   // for a statement it cannot prepare (-900 syntax, -942 no such table ...).
   virtual int Prepare(const char* text, void** handle) = 0;
-  // Runs s (s.prepared comes from Prepare) with its values bound.  UPDATE and
+  // Runs s (s.prepared comes from Prepare) with its values bound.  Bound
+  // texts arrive in UTF-8 and as kText (the front end encodes them and
+  // never passes kKey), to be bound byte for byte.  UPDATE and
   // DELETE that touch no row are 1403.  Savepoint, rollback-to, commit and
   // rollback texts are recognised and run as such.
   virtual int Exec(const Stmt& s, const Bind* binds, int nbinds) = 0;
   // Runs a single-row select: 0 with outs filled, 1403 without a row, -2112
-  // for more than one row (outs untouched).
+  // for more than one row (outs untouched), -1455/-1406 as for Fetch.
   virtual int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                         const Out* outs, int nouts) = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
@@ -37,13 +39,25 @@ class Engine {
   virtual int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                          void** cursor) = 0;
   // Delivers the next row of an open cursor into outs: 0, or 1403 after the
-  // last row (outs untouched on every status but 0).
+  // last row, or -1455/-1406 for a row with a value that does not fit (outs
+  // written, see sql::Out).  outs are untouched on every other status.
+  // Texts are delivered through Row_Fill (sql/row.h), which decodes them.
   virtual int Fetch(void* cursor, const Out* outs, int nouts) = 0;
   // Frees the cursor.
   virtual void CloseCursor(void* cursor) = 0;
   // Ends the session's transaction; with none open both are 0.
   virtual int Commit() = 0;
   virtual int Rollback() = 0;
+  // True while a transaction is open (a failed statement may have ended
+  // it: SQLite rolls the whole transaction back on a full disk, a server
+  // on a lost connection).
+  virtual bool InTransaction() = 0;
+  // The run lock of the database (sql.h AcquireRunLock / ProbeRunLock).
+  virtual int RunLock(int waitMs, const char* holder) = 0;
+  virtual int ProbeRunLock(char* holder, size_t cap) = 0;
+  // A read-only transaction over one snapshot (sql.h BeginRead / EndRead).
+  virtual int BeginRead() = 0;
+  virtual int EndRead() = 0;
 };
 
 // The engine of the open session (null while not connected).  This is the
@@ -81,6 +95,15 @@ class ForwardingEngine : public Engine {
   void CloseCursor(void* cursor) override { SessionEngine()->CloseCursor(cursor); }
   int Commit() override { return SessionEngine()->Commit(); }
   int Rollback() override { return SessionEngine()->Rollback(); }
+  bool InTransaction() override { return SessionEngine()->InTransaction(); }
+  int RunLock(int waitMs, const char* holder) override {
+    return SessionEngine()->RunLock(waitMs, holder);
+  }
+  int ProbeRunLock(char* holder, size_t cap) override {
+    return SessionEngine()->ProbeRunLock(holder, cap);
+  }
+  int BeginRead() override { return SessionEngine()->BeginRead(); }
+  int EndRead() override { return SessionEngine()->EndRead(); }
 };
 
 // The parts of a connect text "account/password@service", as pointers into
