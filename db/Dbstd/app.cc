@@ -132,8 +132,10 @@ KeyRange RangeOf(const char* fromOrder, const char* fromOperation,
   KeyRange r;
   // A bound that does not fit its field selects nothing: the order bounds,
   // which every variant uses, are then bound as NULL.
-  const bool fit = ArgText_Set(r.fromOrder, fromOrder) & ArgText_Set(r.fromOperation, fromOperation) &
-                   ArgText_Set(r.toOrder, toOrder) & ArgText_Set(r.toOperation, toOperation);
+  bool fit = ArgText_Set(r.fromOrder, fromOrder);
+  fit = ArgText_Set(r.fromOperation, fromOperation) && fit;
+  fit = ArgText_Set(r.toOrder, toOrder) && fit;
+  fit = ArgText_Set(r.toOperation, toOperation) && fit;
   if (!fit) {
     r.fromOrder.Clear();
     r.toOrder.Clear();
