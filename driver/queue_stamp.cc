@@ -22,7 +22,7 @@ int Digits(const char* text, size_t from, size_t n) {
 bool ValidDate(const char* date) {
   if (strnlen(date, kDateLength + 1) != kDateLength) return false;
   const int year = Digits(date, 0, 4), month = Digits(date, 4, 2), day = Digits(date, 6, 2);
-  if (year < 0 || month < 1 || month > 12 || day < 1) return false;
+  if (year < 1 || month < 1 || month > 12 || day < 1) return false;
   return day <= Date_MonthDays(month, year);
 }
 
