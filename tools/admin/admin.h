@@ -28,9 +28,4 @@ int Admin_Download(int argc, char** argv);
 // The SQL of the demo's sample data.
 const char* Admin_DemoData();
 
-// Writes ROOT/files/velmaris.ini with LOGIN, PASS and NET8 enciphered.
-// Returns 0 or an errno value.
-int Admin_WriteConfig(const std::string& path, const char* login, const char* pass,
-                      const char* net8);
-
 #endif  // PPS2BDE_TOOLS_ADMIN_ADMIN_H_
