@@ -15,8 +15,8 @@
 // The statement kind decides what the engine does around it: savepoint,
 // rollback to a savepoint, commit and rollback keep the session's
 // transaction in step; UPDATE and DELETE report 1403 when they touch no row.
-#ifndef PPS2BDE_SQL_SQLITE_ADAPT_H_
-#define PPS2BDE_SQL_SQLITE_ADAPT_H_
+#ifndef PPS2BDE_SQL_ADAPT_H_
+#define PPS2BDE_SQL_ADAPT_H_
 
 #include <cstddef>
 #include <string>
@@ -49,4 +49,4 @@ void Adapt_Classify(const char* text, size_t len, StmtShape* shape);
 
 }  // namespace sql
 
-#endif  // PPS2BDE_SQL_SQLITE_ADAPT_H_
+#endif  // PPS2BDE_SQL_ADAPT_H_
