@@ -42,8 +42,10 @@ const char* Admin_DemoData();
 // on stderr.
 int Admin_EnterRoot(const std::string& root);
 // Connects with the job's configuration (never printed, never logged).
-// Returns 0 or the database code.
+// Returns 0, or 1 with a message on stderr.
 int Admin_Connect();
+// Says on stderr that the tables cannot be read (database code rc); 1.
+int Admin_ReadFailed(int rc);
 
 // ISO-8859-1 bytes (the job's character set) as UTF-8.
 std::string Admin_Utf8(const char* latin1, size_t n);

@@ -50,13 +50,13 @@ int main(int argc, char** argv) {
   auto* demo = app.add_subcommand("demo", "lay out a demo installation in DIR and run it");
   demo->add_option("DIR", path, "folder of the demo installation")->required();
 
-  std::vector<std::string> downloadArgs;
+  // The download checks its own arguments (and prints its own usage): all
+  // after the first one that is not an option are handed over as they are.
   auto* download = app.add_subcommand(
       "download",
-      "send master data to the terminals: workgroups|workplaces|ubg|prv SELECTOR, or "
-      "costcentres");
-  download->add_option("KIND SELECTOR", downloadArgs, "what to send and its download marker")
-      ->required()->expected(1, 2);
+      "send master data to the terminals: [--root ROOT] workgroups|workplaces|ubg|prv "
+      "SELECTOR, or costcentres");
+  download->prefix_command();
   AddRoot(download, &root);
 
   AdminLogOptions log;
@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
   if (*installCmd) return Admin_Install(install);
   if (int rc = Admin_EnterRoot(root)) return rc;
   if (*download) {
+    std::vector<std::string> downloadArgs = download->remaining();
     std::vector<char*> args;
     for (std::string& a : downloadArgs) args.push_back(a.data());
     return Admin_Download(static_cast<int>(args.size()), args.data());

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "runtime/ini.h"
+#include "runtime/session.h"
 #include "schema/schema_text.h"
 #include "sql/sql.h"
 #include "tools/admin/admin.h"
@@ -184,7 +185,7 @@ int Admin_Check() {
   CheckFolder(kMsgDir, "log folder");
   CheckFolder(kBuffDir, "buffer folder");
   if (config) {
-    int rc = Admin_Connect();
+    int rc = Db_Connect();
     if (rc != 0) {
       Problem(fmt::format("database cannot be reached (status {})", rc),
               "check NET8 in velmaris.ini (a relative path starts in the working folder) "

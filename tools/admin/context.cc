@@ -23,7 +23,21 @@ int Admin_EnterRoot(const std::string& root) {
   return 0;
 }
 
-int Admin_Connect() { return Db_Connect(); }
+int Admin_Connect() {
+  int rc = Db_Connect();
+  if (rc == 0) return 0;
+  std::fprintf(stderr,
+               "pps2bde-admin: cannot connect to the database (status %d); run "
+               "pps2bde-admin check\n",
+               rc);
+  return 1;
+}
+
+int Admin_ReadFailed(int rc) {
+  std::fprintf(stderr,
+               "pps2bde-admin: cannot read the tables (status %d); run pps2bde-admin check\n", rc);
+  return 1;
+}
 
 std::string Admin_Utf8(const char* s, size_t n) {
   std::string out;

@@ -129,14 +129,17 @@ Decoded Decode(const std::string& file, size_t offset, const std::string& line) 
   return d;
 }
 
-bool ReadFile(const std::string& path, std::string* out) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
-  std::fclose(f);
-  return true;
+// Reads the next line of f (up to and including CR LF) into *line, at most
+// kLineLength*2 bytes: a longer run of bytes without a line end is cut
+// there and is reported by its length.  False at the end of the file.
+bool NextLine(FILE* f, std::string* line) {
+  line->clear();
+  int c;
+  while (line->size() < kLineLength * 2 && (c = std::getc(f)) != EOF) {
+    line->push_back(static_cast<char>(c));
+    if (c == '\n' && line->size() >= 2 && (*line)[line->size() - 2] == '\r') break;
+  }
+  return !line->empty();
 }
 
 void Print(const Decoded& d) {
@@ -153,18 +156,16 @@ int Admin_Lines(const AdminLinesOptions& o) {
   nlohmann::json all = nlohmann::json::array();
   bool bad = false;
   for (const std::string& file : o.files) {
-    std::string b;
-    if (!ReadFile(file, &b)) {
+    FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr) {
       fmt::print(stderr, "pps2bde-admin: cannot read {}\n", file);
       bad = true;
       continue;
     }
     // Lines end in CR LF; a payload holds none, so the ends cut the file.
-    for (size_t pos = 0; pos < b.size();) {
-      size_t end = b.find("\r\n", pos);
-      end = end == std::string::npos ? b.size() : end + 2;
-      Decoded d = Decode(file, pos, b.substr(pos, end - pos));
-      pos = end;
+    std::string line;
+    for (size_t pos = 0; NextLine(f, &line); pos += line.size()) {
+      Decoded d = Decode(file, pos, line);
       if (!o.record.empty() && d.type != o.record) continue;
       bad |= !d.problems.empty();
       if (!o.json) {
@@ -178,6 +179,7 @@ int Admin_Lines(const AdminLinesOptions& o) {
       for (const auto& [name, value] : d.fields) j["fields"][name] = value;
       all.push_back(j);
     }
+    std::fclose(f);
   }
   if (o.json) fmt::print("{}\n", all.dump(2));
   return bad ? 1 : 0;

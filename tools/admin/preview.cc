@@ -223,13 +223,7 @@ void PrintDecisions(const char* title, const std::vector<Decision>& ds) {
 }  // namespace
 
 int Admin_Preview(bool json) {
-  if (int rc = Admin_Connect()) {
-    fmt::print(stderr,
-               "pps2bde-admin: cannot connect to the database (status {}); run "
-               "pps2bde-admin check\n",
-               rc);
-    return 1;
-  }
+  if (int rc = Admin_Connect()) return rc;
   std::vector<Decision> orders, operations;
   Sends orderSends, opSends;
   std::set<std::string> inserted;
@@ -243,11 +237,7 @@ int Admin_Preview(bool json) {
   if (rc == 0) rc = PlanDownload(orderSends, opSends, &lines, &unsent);
   (void)sql::EndRead();
   sql::Disconnect();
-  if (rc != 0) {
-    fmt::print(stderr, "pps2bde-admin: cannot read the tables (status {}); run pps2bde-admin check\n",
-               rc);
-    return 1;
-  }
+  if (rc != 0) return Admin_ReadFailed(rc);
   if (json) {
     nlohmann::json j = {{"orders", ToJson(orders)}, {"operations", ToJson(operations)}};
     j["download"] = nlohmann::json::array();

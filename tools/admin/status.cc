@@ -119,13 +119,7 @@ std::string Label(const std::string& s) {
 }  // namespace
 
 int Admin_Status(const std::string& format) {
-  if (int rc = Admin_Connect()) {
-    fmt::print(stderr,
-               "pps2bde-admin: cannot connect to the database (status {}); run "
-               "pps2bde-admin check\n",
-               rc);
-    return 1;
-  }
+  if (int rc = Admin_Connect()) return rc;
   std::vector<Waiting> waiting;
   std::vector<AdminMarked> marked;
   std::vector<Run> runs;
@@ -138,11 +132,7 @@ int Admin_Status(const std::string& format) {
   if (rc == 0) rc = ReadRuns(&runs);
   (void)sql::EndRead();
   sql::Disconnect();
-  if (rc != 0) {
-    fmt::print(stderr, "pps2bde-admin: cannot read the tables (status {}); run pps2bde-admin check\n",
-               rc);
-    return 1;
-  }
+  if (rc != 0) return Admin_ReadFailed(rc);
   // The log since the start of the last run, grouped by function and message.
   std::vector<AdminLogEntry> log;
   size_t skipped = 0;
