@@ -109,6 +109,13 @@ int Pps2bde_Main(int argc, char** argv) {
     Msg_Error("dbConnect", "Fehlerhafter Connect mit der DB ", rc);
     return 0;
   }
+  // One run at a time per database: a second run waits for the first, for
+  // a bounded time, and ends with one entry when the wait runs out.
+  rc = Db_RunLock(argc == 3 ? "queue run" : "full run");
+  if (rc != 0) {
+    Msg_Error("dbRunLock", "Laufsperre nicht erhalten", rc);
+    return 0;
+  }
   if (argc == 3) {
     // A queue time stamp has 8 date and 6 time characters; anything longer
     // cannot name a batch and would not fit the stamp, so it is refused.

@@ -17,4 +17,10 @@ constexpr int32_t kPpsDeleteStatus = 9;
 // planning system deletes it.
 TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeStatus);
 
+// True for the status of a row whose number or key does not fit its field
+// (-1455, -1406): the row is not acted on, and the step goes on.
+bool Transfer_Unfit(int status);
+// Logs such a row under step: "Wert passt nicht ins Feld: " and its key.
+void Transfer_LogUnfit(const char* step, const char* key, int status);
+
 #endif  // PPS2BDE_DRIVER_TRANSFER_ACTION_H_

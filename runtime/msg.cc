@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "runtime/msg.h"
+#include "runtime/msg_hold.h"
 #include "runtime/msg_internal.h"
 #include "runtime/os/env.h"
 #include "runtime/text.h"
@@ -61,6 +62,7 @@ void Msg_Init(int32_t mask, const char* fileName) {
 void Msg_Write(const MsgRecord& rec) {
   int32_t kinds = rec.MsgArt & g_msg.mask;
   if (kinds <= 0) return;
+  if (Msg_Keep(rec)) return;
 
   struct tm now;
   Env_LocalTime(&now);

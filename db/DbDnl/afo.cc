@@ -125,3 +125,26 @@ int Afo_PKeyDel(const PpsOperationRecord& rec) {
   sql::BindsOf(&rec, kFields, kKeyOrder, n, binds);
   return sql::Write(w, binds, n);
 }
+
+int Afo_PKeyReadk(PpsOperationRecord& rec) {
+  static sql::Stmt s{
+      "select AfoApk ,AfoApp ,AfoVaf ,AfoNaf ,AfoBz1 ,AfoBz2 ,AfoTxt ,AfoSts ,AfoBgs ,AfoBgz ,"
+      "AfoEns ,AfoEnz ,AfoAgs ,AfoSme ,AfoMee ,AfoSta ,AfoStr ,AfoSte ,AfoApg ,AfoApl ,AfoZf1 ,"
+      "AfoZf2 ,AfoZf3 ,AfoFbe ,AfoKst  from Kvn503Afo where (AfoApk=:b0 and AfoApp=:b1) "
+      "for update"};
+  // The key is bound from a copy: the outputs land in the same record.
+  PpsOperationRecord key;
+  key.AfoApk = rec.AfoApk;
+  key.AfoApp = rec.AfoApp;
+  constexpr int nkey = sizeof kKeyOrder;
+  sql::Bind binds[nkey];
+  sql::BindsOf(&key, kFields, kKeyOrder, nkey, binds);
+  PpsOperationRecord row;
+  sql::Out outs[kCursorCount];
+  sql::OutsOf(&row, kFields, kCursorOrder, kCursorCount, outs);
+  int rc = sql::SelectOne(s, binds, nkey, outs, kCursorCount);
+  rec = rc == 0 ? row : PpsOperationRecord{};
+  rec.AfoApk = key.AfoApk;
+  rec.AfoApp = key.AfoApp;
+  return rc;
+}

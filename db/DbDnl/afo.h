@@ -51,6 +51,11 @@ int Afo_Open(const char* lower, const char* upper, int variant);
 int Afo_Fetch(PpsOperationRecord& rec, int variant);
 // Closes that cursor; 0 also when it was closed or the variant is unknown.
 int Afo_Close(int variant);
+// Reads the planning operation whose key the caller put into rec.AfoApk and
+// rec.AfoApp and locks it for the rest of the unit of work the caller holds.
+// On 0 every field is filled; otherwise rec keeps its key and every other
+// field is empty or 0 (1403: the row is gone).
+int Afo_PKeyReadk(PpsOperationRecord& rec);
 // Deletes the row with rec's AfoApk and AfoApp and commits; 1403 when there
 // is no such row, which changes nothing.
 int Afo_PKeyDel(const PpsOperationRecord& rec);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -114,4 +115,33 @@ int Apk_AppDel(const OperationRecord& op) {
   sql::Bind binds[n];
   sql::BindsOf(&op, kAppFields, kAppDelOrder, n, binds);
   return sql::Write(w, binds, n);
+}
+
+int Auk_PKeyReadk(PpsOrderRecord& rec) {
+  static sql::Stmt s{
+      "select AukApk ,AukBz1 ,AukBz2 ,AukTxt ,AukSts ,AukBgs ,AukEns ,AukAfo ,AukTnr ,AukTb1 ,"
+      "AukTb2 ,AukSme ,AukMee ,AukZf1 ,AukZf2 ,AukZf3 ,AukKun ,AukKb1 ,AukKb2 ,AukFbe ,AukKst  "
+      "from Kvn500Auk where AukApk=:b0 for update"};
+  // The key is bound from a copy: the outputs land in the same record.
+  Text<13> key = rec.AukApk;
+  const sql::Bind binds[] = {sql::BText(key)};
+  PpsOrderRecord row;
+  sql::Out outs[kCursorCount];
+  sql::OutsOf(&row, kFields, kCursorOrder, kCursorCount, outs);
+  int rc = sql::SelectOne(s, binds, 1, outs, kCursorCount);
+  rec = rc == 0 ? row : PpsOrderRecord{};
+  rec.AukApk = key;
+  return rc;
+}
+
+int Auk_Waiting(const char* orderNumber) {
+  static sql::Stmt s{"select count(*)  from Kvn500Auk where AukApk=:b0"};
+  Text<13> key;
+  key = orderNumber;
+  const sql::Bind binds[] = {sql::BText(key)};
+  int32_t n = 0;
+  const sql::Out outs[] = {sql::OI32(n)};
+  int rc = sql::SelectOne(s, binds, 1, outs, 1);
+  if (rc != 0) return rc;
+  return n > 0 ? 0 : sql::kNoData;
 }

@@ -52,6 +52,15 @@ int Auk_Close();
 // Deletes the row of this order number (up to 12 characters) and commits;
 // 1403 when there is no such row, which changes nothing.
 int Auk_PKeyDel(const char* orderNumber);
+// Reads the planning order whose number the caller put into rec.AukApk and
+// locks it for the rest of the unit of work the caller holds (the order
+// cannot change or vanish before the unit commits).  On 0 every field is
+// filled; otherwise rec keeps its key and every other field is empty or 0
+// (1403: the row is gone).
+int Auk_PKeyReadk(PpsOrderRecord& rec);
+// Whether the order (up to 12 characters) still waits in Kvn500Auk: 0 it
+// does, 1403 it does not, or an error.
+int Auk_Waiting(const char* orderNumber);
 // Sets AppDwn and AppDna of every operation of the order op.AppApk to the
 // values of op; commits on 0 (1403 when the order has no operations).
 int Apk_AppDel(const OperationRecord& op);

@@ -145,7 +145,16 @@ int SqliteEngine::Setup() {
   for (const char* text : kSetup) {
     sqlite3_stmt* st = nullptr;
     int rc = PrepareInternal(text, &st);
-    if (rc == kOk) rc = Run(st);
+    // Switching to WAL answers SQLITE_BUSY at once, without the busy
+    // handler, while another connection is in the middle of a commit or a
+    // checkpoint; it is tried again for as long as the busy timeout.
+    if (rc == kOk) {
+      for (int waited = 0;; waited += 10) {
+        rc = Run(st);
+        if (rc != kBusy || waited >= g_busyTimeoutMs) break;
+        Env_Get()->SleepMs(10);
+      }
+    }
     sqlite3_finalize(st);
     if (rc != kOk) {
       // The file exists but cannot be opened (a folder, no permission).
