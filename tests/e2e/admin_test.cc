@@ -196,7 +196,11 @@ TEST(Admin, PreviewChangesNothingAndAgreesWithTheNextRun) {
   EXPECT_EQ(inst.Query("select DwnNeu||'/'||DwnAen||'/'||DwnLoe||'/'||(DwnApk+DwnApp) from Kvn542Dwn"),
             std::to_string(actions["insert"]) + "/" + std::to_string(actions["update"]) + "/" +
                 std::to_string(actions["logical deletion"]) + "/" +
-                std::to_string(p["orders"].size() + p["operations"].size()));
+                std::to_string(actions["insert"] + actions["update"] +
+                               actions["logical deletion"] + actions["drop"]));
+  EXPECT_EQ(p["orders"].size() + p["operations"].size(),
+            static_cast<size_t>(actions["insert"] + actions["update"] +
+                                actions["logical deletion"] + actions["drop"]));
   std::map<std::string, std::string> files = e2e::BufferFiles(inst);
   ASSERT_EQ(files.size(), p["download"].size());
   for (const json& t : p["download"]) {

@@ -41,9 +41,13 @@ const char* ActionName(TransferAction a) {
   return "?";
 }
 
+// What the run leaves a planning row to beside the four transfer actions.
+constexpr const char kUnfit[] = "skipped: a value does not fit its field";
+constexpr const char kWaits[] = "waits: its order stays in Kvn500Auk";
+
 struct Decision {
   std::string key;  // "order" or "order/operation"
-  TransferAction action;
+  std::string action;
   std::string function;  // NEU, AEN, LOE or "" for a drop
   std::string area;
   std::vector<std::pair<std::string, int>> findings;
@@ -97,21 +101,30 @@ int MarkOperationsOf(const char* order, Sends* ops) {
   return rc == 1403 ? 0 : rc;
 }
 
+// The order transfer.  inserted gets the orders it inserts, staying those
+// it leaves in Kvn500Auk.
 int DecideOrders(std::vector<Decision>* out, Sends* orders, Sends* ops,
-                 std::set<std::string>* inserted) {
+                 std::set<std::string>* inserted, std::set<std::string>* staying) {
   PpsOrderRecord auk;
   int rc = Auk_Open(kLowestOrder, kHighestOrder);
   if (rc != 0) return rc;
-  while ((rc = Auk_Fetch(auk)) == 0) {
+  for (;;) {
+    rc = Auk_Fetch(auk);
+    if (Transfer_Unfit(rc)) {
+      out->push_back({auk.AukApk.c_str(), kUnfit, "", "", {}});
+      staying->insert(auk.AukApk.c_str());
+      continue;
+    }
+    if (rc != 0) break;
     OrderRecord apk;
     apk.ApkApk.Set(auk.AukApk);
     int read = Apk_PKeyReadk(apk);
-    Decision d{auk.AukApk.c_str(), Transfer_Decide(read, auk.AukSts, apk.ApkSts), "", "", {}};
-    d.function = FunctionOf(d.action, read == 0 && apk.ApkDna == "NEU");
-    d.area = d.action == TransferAction::kDel ? apk.ApkFbe.c_str() : auk.AukFbe.c_str();
-    if (d.action != TransferAction::kDrop) (*orders)[d.key] = d.area;
-    if (d.action == TransferAction::kIns) inserted->insert(d.key);
-    if (d.action == TransferAction::kDel) {
+    const TransferAction a = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
+    Decision d{auk.AukApk.c_str(), ActionName(a), FunctionOf(a, read == 0 && apk.ApkDna == "NEU"),
+               a == TransferAction::kDel ? apk.ApkFbe.c_str() : auk.AukFbe.c_str(), {}};
+    if (a != TransferAction::kDrop) (*orders)[d.key] = d.area;
+    if (a == TransferAction::kIns) inserted->insert(d.key);
+    if (a == TransferAction::kDel) {
       if (int e = MarkOperationsOf(d.key.c_str(), ops)) rc = e;
     }
     out->push_back(d);
@@ -121,20 +134,32 @@ int DecideOrders(std::vector<Decision>* out, Sends* orders, Sends* ops,
   return rc == 1403 ? 0 : rc;
 }
 
+// The operation transfer, after the order transfer of DecideOrders.
 int DecideOperations(std::vector<Decision>* out, Sends* ops,
-                     const std::set<std::string>& insertedOrders) {
+                     const std::set<std::string>& insertedOrders,
+                     const std::set<std::string>& stayingOrders) {
   PpsOperationRecord afo;
   int rc = Afo_Open(kLowestOrder, kHighestOrder, kAscending);
   if (rc != 0) return rc;
-  while ((rc = Afo_Fetch(afo, kAscending)) == 0) {
+  for (;;) {
+    rc = Afo_Fetch(afo, kAscending);
+    const std::string key = Key(afo.AfoApk.c_str(), afo.AfoApp.c_str());
+    if (Transfer_Unfit(rc)) {
+      out->push_back({key, kUnfit, "", "", {}});
+      continue;
+    }
+    if (rc != 0) break;
+    if (stayingOrders.count(afo.AfoApk.c_str())) {
+      out->push_back({key, kWaits, "", "", {}});
+      continue;
+    }
     OperationRecord app;
     app.AppApk.Set(afo.AfoApk);
     app.AppApp.Set(afo.AfoApp);
     int read = App_PKeyReadk(app);
-    Decision d{Key(afo.AfoApk.c_str(), afo.AfoApp.c_str()),
-               Transfer_Decide(read, afo.AfoSts, app.AppSts), "", "", {}};
-    d.function = FunctionOf(d.action, read == 0 && app.AppDna == "NEU");
-    d.area = d.action == TransferAction::kDel ? app.AppFbe.c_str() : afo.AfoFbe.c_str();
+    const TransferAction a = Transfer_Decide(read, afo.AfoSts, app.AppSts);
+    Decision d{key, ActionName(a), FunctionOf(a, read == 0 && app.AppDna == "NEU"),
+               a == TransferAction::kDel ? app.AppFbe.c_str() : afo.AfoFbe.c_str(), {}};
     PlausiFinding f[kPlausiMaxFindings];
     const int n = App_PlausiFindings(afo, f);
     for (int i = 0; i < n; ++i) {
@@ -144,7 +169,7 @@ int DecideOperations(std::vector<Decision>* out, Sends* ops,
         continue;
       d.findings.emplace_back(Admin_Utf8(f[i].message, std::strlen(f[i].message)), f[i].code);
     }
-    if (d.action != TransferAction::kDrop) (*ops)[d.key] = d.area;
+    if (a != TransferAction::kDrop) (*ops)[d.key] = d.area;
     out->push_back(d);
   }
   (void)Afo_Close(kAscending);
@@ -204,7 +229,7 @@ nlohmann::json ToJson(const std::vector<Decision>& ds) {
   for (const Decision& d : ds) {
     nlohmann::json f = nlohmann::json::array();
     for (const auto& [m, c] : d.findings) f.push_back({{"message", m}, {"code", c}});
-    a.push_back({{"key", d.key}, {"action", ActionName(d.action)}, {"function", d.function},
+    a.push_back({{"key", d.key}, {"action", d.action}, {"function", d.function},
                  {"area", Admin_Utf8(d.area)}, {"findings", f}});
   }
   return a;
@@ -214,7 +239,7 @@ void PrintDecisions(const char* title, const std::vector<Decision>& ds) {
   fmt::print("{}\n", title);
   if (ds.empty()) fmt::print("  none waiting\n");
   for (const Decision& d : ds) {
-    fmt::print("  {:<18} {:<16} {:<3}  area {}\n", d.key, ActionName(d.action), d.function,
+    fmt::print("  {:<18} {:<16} {:<3}  area {}\n", d.key, d.action, d.function,
                Admin_Utf8(d.area));
     for (const auto& [m, c] : d.findings) fmt::print("      plausibility: {} ({})\n", m, c);
   }
@@ -226,14 +251,14 @@ int Admin_Preview(bool json) {
   if (int rc = Admin_Connect()) return rc;
   std::vector<Decision> orders, operations;
   Sends orderSends, opSends;
-  std::set<std::string> inserted;
+  std::set<std::string> inserted, staying;
   std::map<int, TerminalLines> lines;
   std::vector<Unsent> unsent;
   int rc = sql::BeginRead();
   if (rc == 0) rc = ReadMarkedOrders(&orderSends);
   if (rc == 0) rc = ReadMarkedOperations(&opSends);
-  if (rc == 0) rc = DecideOrders(&orders, &orderSends, &opSends, &inserted);
-  if (rc == 0) rc = DecideOperations(&operations, &opSends, inserted);
+  if (rc == 0) rc = DecideOrders(&orders, &orderSends, &opSends, &inserted, &staying);
+  if (rc == 0) rc = DecideOperations(&operations, &opSends, inserted, staying);
   if (rc == 0) rc = PlanDownload(orderSends, opSends, &lines, &unsent);
   (void)sql::EndRead();
   sql::Disconnect();
