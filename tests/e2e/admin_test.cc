@@ -175,6 +175,9 @@ TEST(Admin, StatusAndJsonAgreeWithTheTables) {
                                          std::to_string(logged) + "\n"));
   ASSERT_EQ(0, Admin(inst, {"status"}, &text));
   EXPECT_NE(std::string::npos, text.find("NO TERMINAL")) << text;
+  EXPECT_EQ("", j["running"]);
+  HeldLock held(inst);
+  EXPECT_EQ("pps2bde full run pid 4711", AdminJson(inst, {"status", "--json"})["running"]);
 }
 
 TEST(Admin, PreviewChangesNothingAndAgreesWithTheNextRun) {

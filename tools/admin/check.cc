@@ -57,7 +57,7 @@ bool CheckConfig() {
       ok = false;
     } else if ((value[0] == '\0' && std::string(key) != "PASS") || !Printable(value)) {
       Problem(fmt::format("configuration: {} does not decipher to a usable value", key),
-              fmt::format("write it anew with pps2bde-admin encipher VALUE", key));
+              "write it anew with pps2bde-admin encipher VALUE");
       ok = false;
     }
   }

@@ -125,6 +125,10 @@ int Admin_Status(const std::string& format) {
   std::vector<Run> runs;
   std::vector<Batch> batches;
   int batchCount = 0;
+  // Who runs now, if anyone.
+  char holder[200] = {};
+  const int lock = sql::ProbeRunLock(holder, sizeof holder);
+  const std::string running = lock == 1 ? Admin_Utf8(holder, strnlen(holder, sizeof holder)) : "";
   int rc = sql::BeginRead();
   if (rc == 0) rc = ReadWaiting(&waiting);
   if (rc == 0) rc = Admin_ReadMarked(&marked);
@@ -150,6 +154,7 @@ int Admin_Status(const std::string& format) {
 
   if (format == "json") {
     nlohmann::json j;
+    j["running"] = running;
     for (const Waiting& w : waiting)
       j["planning"][w.table] = {{"rows", w.rows}, {"first", w.first}};
     j["marked"] = nlohmann::json::array();
@@ -175,6 +180,9 @@ int Admin_Status(const std::string& format) {
     return 0;
   }
   if (format == "prometheus") {
+    fmt::print("# HELP pps2bde_running 1 while a run holds the run lock.\n"
+               "# TYPE pps2bde_running gauge\npps2bde_running {}\n",
+               running.empty() ? 0 : 1);
     fmt::print("# HELP pps2bde_planning_rows_waiting Planning rows waiting for the next full run.\n"
                "# TYPE pps2bde_planning_rows_waiting gauge\n");
     for (const Waiting& w : waiting)
@@ -217,6 +225,7 @@ int Admin_Status(const std::string& format) {
     return 0;
   }
 
+  fmt::print("Run lock: {}\n\n", running.empty() ? "free" : "held by " + running);
   fmt::print("Planning rows waiting for the next full run (the planning tables keep no change time)\n");
   for (const Waiting& w : waiting)
     fmt::print("  {:<10} {:>8} rows{}\n", w.table, w.rows,
