@@ -14,6 +14,7 @@
 #include "sql/sql.h"
 #include "tests/e2e/jobs.h"
 #include "tests/e2e/outcome.h"
+#include "tests/e2e/terminal_lines.h"
 #include "tests/e2e/work_data.h"
 #include "tests/support/install.h"
 
@@ -267,6 +268,17 @@ TEST(Admin, LogAndLinesDecodeWhatTheJobWrote) {
   EXPECT_GT(orders, 0);
   json only = AdminJson(inst, {"lines", "--json", "--record", "APP", buf});
   for (const json& l : only) EXPECT_EQ("APP", l["type"]);
+  // The terminal's character set: an order name in ISO-8859-1 (payload
+  // position 13, 30 wide) comes out as UTF-8.
+  const std::string all = ReadAll(buf);
+  size_t at = 0;
+  while (at < all.size() && all.compare(at + 90, 3, "APK") != 0) at += e2e::kLine;
+  ASSERT_LT(at, all.size());
+  std::string order = all.substr(at, e2e::kLine);
+  order.replace(111 + 12, 30, e2e::Left("Gr\xF6\xDF""e 5", 30));
+  testing_support::WriteAll(inst.root() + "/german.buf", order);
+  EXPECT_EQ("Gr\xC3\xB6\xC3\x9F""e 5",
+            AdminJson(inst, {"lines", "--json", inst.root() + "/german.buf"})[0]["fields"]["ApkBz1"]);
 
   // A torn line and a line whose end mark was overwritten are flagged with
   // their offsets.
