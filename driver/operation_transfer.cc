@@ -121,21 +121,30 @@ void TransferOperation(const PpsOperationRecord& fetched, StatRecord& stat,
   if (rc != 0) {
     Db_EndUnit();
     // Gone: the planning system took it back, nothing to do.
-    if (Transfer_Unfit(rc)) {
+    if (sql::NoFit(rc)) {
       char key[24];
       std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
-      Transfer_LogUnfit(kStep, key, rc);
+      Msg_NoFit(kStep, key, rc);
     } else if (rc != sql::kNoData) {
       Msg_Error(kStep, "Fehler bei Afo_PKeyReadk", rc);
     }
     return;
   }
-  ++stat.DwnAfo;
-  ++stat.DwnApp;
-  (void)App_Plausi(afo);
   app.AppApk.Set(afo.AfoApk);
   app.AppApp.Set(afo.AfoApp);
   int read = App_PKeyReadk(app);  // a failed read counts as a missing row
+  if (sql::NoFit(read)) {
+    // The BDE operation holds a value the record cannot: taken for missing,
+    // it would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    char key[24];
+    std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
+    Msg_NoFit(kStep, key, read);
+    return;
+  }
+  ++stat.DwnAfo;
+  ++stat.DwnApp;
+  (void)App_Plausi(afo);
   const TransferAction action = Transfer_Decide(read, afo.AfoSts, app.AppSts);
   int32_t* counter = nullptr;
   const char* failure = "Fehler bei Afo_PKeyDel";
@@ -164,16 +173,7 @@ void TransferOperation(const PpsOperationRecord& fetched, StatRecord& stat,
     rc = Afo_PKeyDel(afo);
     if (rc != 0) failure = "Fehler bei Afo_PKeyDel";
   }
-  if (rc != 0) {
-    Db_AbortUnit();
-    Msg_Error(kStep, failure, rc);
-    return;
-  }
-  rc = Db_EndUnit();
-  if (rc != 0) {
-    Msg_Error(kStep, failure, rc);  // the commit failed: nothing was done
-    return;
-  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
   if (counter != nullptr) ++*counter;
 }
 
@@ -189,10 +189,10 @@ int Afo_To_App(StatRecord& stat) {
   }
   for (;;) {
     rc = Afo_Fetch(afo, kAscending);
-    if (Transfer_Unfit(rc)) {
+    if (sql::NoFit(rc)) {
       char key[24];
       std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
-      Transfer_LogUnfit(kStep, key, rc);
+      Msg_NoFit(kStep, key, rc);
       continue;
     }
     if (rc != 0) break;

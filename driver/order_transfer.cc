@@ -105,16 +105,23 @@ void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
   if (rc != 0) {
     Db_EndUnit();
     // Gone: the planning system took it back, nothing to do.
-    if (Transfer_Unfit(rc))
-      Transfer_LogUnfit(kStep, key.c_str(), rc);
+    if (sql::NoFit(rc))
+      Msg_NoFit(kStep, key.c_str(), rc);
     else if (rc != sql::kNoData)
       Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
     return;
   }
-  ++stat.DwnApk;
-  ++stat.DwnAuk;
   apk.ApkApk.Set(key);
   int read = Apk_PKeyReadk(apk);  // a failed read counts as a missing order
+  if (sql::NoFit(read)) {
+    // The BDE order holds a value the record cannot: taken for missing, it
+    // would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    Msg_NoFit(kStep, key.c_str(), read);
+    return;
+  }
+  ++stat.DwnApk;
+  ++stat.DwnAuk;
   const TransferAction action = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
   const char* failure = "Fehler bei Apk_PKeyDel";
   switch (action) {
@@ -139,16 +146,7 @@ void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
     rc = Auk_PKeyDel(key.c_str());
     if (rc != 0 && action != TransferAction::kDrop) failure = "Fehelr bei Apk_PKeyDel";
   }
-  if (rc != 0) {
-    Db_AbortUnit();
-    Msg_Error(kStep, failure, rc);
-    return;
-  }
-  rc = Db_EndUnit();
-  if (rc != 0) {
-    Msg_Error(kStep, failure, rc);  // the commit failed: nothing was done
-    return;
-  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
   switch (action) {
     case TransferAction::kIns: ++stat.DwnNeu; break;
     case TransferAction::kUpd: ++stat.DwnAen; break;
@@ -174,8 +172,8 @@ int Auk_To_Apk(StatRecord& stat) {
   }
   for (;;) {
     rc = Auk_Fetch(auk);
-    if (Transfer_Unfit(rc)) {
-      Transfer_LogUnfit(kStep, auk.AukApk.c_str(), rc);
+    if (sql::NoFit(rc)) {
+      Msg_NoFit(kStep, auk.AukApk.c_str(), rc);
       continue;
     }
     if (rc != 0) break;

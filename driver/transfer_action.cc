@@ -1,9 +1,8 @@
 #include "driver/transfer_action.h"
 
-#include <cstdio>
-
 #include "runtime/msg.h"
-#include "sql/errors.h"
+#include "runtime/session.h"
+
 
 TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeStatus) {
   const bool deleted = ppsStatus == kPpsDeleteStatus;
@@ -12,10 +11,14 @@ TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeSta
   return (bdeStatus == 9 || bdeStatus == 10) ? TransferAction::kDel : TransferAction::kDrop;
 }
 
-bool Transfer_Unfit(int status) { return status == sql::kOverflow || status == sql::kTruncated; }
 
-void Transfer_LogUnfit(const char* step, const char* key, int status) {
-  char message[80];
-  std::snprintf(message, sizeof message, "Wert passt nicht ins Feld: %.40s", key);
-  Msg_Error(step, message, status);
+bool Transfer_EndUnit(const char* step, int rc, const char* failure) {
+  if (rc != 0) {
+    Db_AbortUnit();
+  } else if ((rc = Db_EndUnit()) == 0) {
+    return true;
+  }
+  // A failed commit is the failure of what it was to commit: nothing done.
+  Msg_Error(step, failure, rc);
+  return false;
 }

@@ -17,10 +17,10 @@ constexpr int32_t kPpsDeleteStatus = 9;
 // planning system deletes it.
 TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeStatus);
 
-// True for the status of a row whose number or key does not fit its field
-// (-1455, -1406): the row is not acted on, and the step goes on.
-bool Transfer_Unfit(int status);
-// Logs such a row under step: "Wert passt nicht ins Feld: " and its key.
-void Transfer_LogUnfit(const char* step, const char* key, int status);
+// Ends the unit of work of one transferred row: with rc 0 it is committed,
+// otherwise rolled back.  A failure (rc, or the failed commit's code) is
+// logged under step with the message of the action that failed.  True when
+// the row's unit was committed.
+bool Transfer_EndUnit(const char* step, int rc, const char* failure);
 
 #endif  // PPS2BDE_DRIVER_TRANSFER_ACTION_H_

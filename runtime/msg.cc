@@ -1,5 +1,6 @@
 // The message log: state, entry writing and rotation.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "runtime/msg.h"
@@ -99,6 +100,13 @@ void Msg_Report(int32_t errorCode, const char* funktion, const char* message,
 
 void Msg_Error(const char* funktion, const char* message, int32_t errorCode) {
   Msg_Report(errorCode, funktion, message, FMSG);
+}
+
+void Msg_NoFit(const char* funktion, const char* key, int32_t errorCode) {
+  char message[kMsgBodyCap];
+  std::snprintf(message, sizeof message, "Wert passt nicht ins Feld: %s",
+                key != nullptr ? key : "");
+  Msg_Error(funktion, message, errorCode);
 }
 
 int32_t Msg_EntryCount() { return g_msg.count; }

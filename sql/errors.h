@@ -32,6 +32,11 @@ constexpr int kNotConnected = -3114;   // ORA-03114 not connected to ORACLE
 constexpr int kNoService = -12154;     // ORA-12154 could not resolve the connect identifier
 constexpr int kInternal = -600;        // ORA-00600 every error not mapped above
 
+// True for the status of a row that was delivered although one of its
+// values does not fit its output (-1455 a number, -1406 a key): the caller
+// names the row and does not act on it.
+constexpr bool NoFit(int rc) { return rc == kOverflow || rc == kTruncated; }
+
 }  // namespace sql
 
 #endif  // PPS2BDE_SQL_ERRORS_H_

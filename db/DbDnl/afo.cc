@@ -18,8 +18,8 @@ enum {
   kAfoZf2, kAfoZf3, kAfoKst, kAfoFbe,
 };
 const sql::Field kFields[] = {
-    SQL_FIELD(PpsOperationRecord, AfoApk, sql::kText),
-    SQL_FIELD(PpsOperationRecord, AfoApp, sql::kText),
+    SQL_FIELD(PpsOperationRecord, AfoApk, sql::kKey),
+    SQL_FIELD(PpsOperationRecord, AfoApp, sql::kKey),
     SQL_FIELD(PpsOperationRecord, AfoVaf, sql::kText),
     SQL_FIELD(PpsOperationRecord, AfoNaf, sql::kText),
     SQL_FIELD(PpsOperationRecord, AfoBz1, sql::kText),
@@ -58,7 +58,7 @@ const uint8_t kKeyOrder[] = {kAfoApk, kAfoApp};
 // Cursor 1 (ascending) and cursor 2 (descending).
 sql::Cursor g_cursor[2];
 // The fetch buffer shared by both cursors, copied into the caller's record
-// only when the fetch succeeded.
+// only when the cursor delivered a row.
 PpsOperationRecord g_row;
 
 bool ValidVariant(int variant) { return variant == 1 || variant == 2; }
@@ -91,23 +91,8 @@ int Afo_Fetch(PpsOperationRecord& rec, int variant) {
   if (!ValidVariant(variant)) return sql::kInvalidCursor;
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  // The key is read one character wider than its fields: cut to the
-  // fields, a key that does not fit would name another operation.
-  static_assert(kCursorOrder[0] == kAfoApk && kCursorOrder[1] == kAfoApp);
-  Text<sizeof g_row.AfoApk + 1> order;
-  Text<sizeof g_row.AfoApp + 1> operation;
-  outs[0] = sql::OText(order);
-  outs[1] = sql::OText(operation);
-  int rc;
-  do {
-    rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
-  } while (rc == 0 && (order.size() >= sizeof g_row.AfoApk ||
-                       operation.size() >= sizeof g_row.AfoApp));
-  if (rc == 0) {
-    g_row.AfoApk.Set(order);
-    g_row.AfoApp.Set(operation);
-    rec = g_row;
-  }
+  int rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 

@@ -17,7 +17,7 @@ enum {
   kAukSme, kAukMee, kAukZf1, kAukZf2, kAukZf3, kAukFbe, kAukKst,
 };
 const sql::Field kFields[] = {
-    SQL_FIELD(PpsOrderRecord, AukApk, sql::kText),
+    SQL_FIELD(PpsOrderRecord, AukApk, sql::kKey),
     SQL_FIELD(PpsOrderRecord, AukBz1, sql::kText),
     SQL_FIELD(PpsOrderRecord, AukBz2, sql::kText),
     SQL_FIELD(PpsOrderRecord, AukTxt, sql::kText),
@@ -58,7 +58,7 @@ const uint8_t kAppDelOrder[] = {kAppDwn, kAppDna, kAppApk};
 
 sql::Cursor g_cursor;
 // The fetch buffer: one row as the cursor delivers it, copied into the
-// caller's record only when the fetch succeeded.
+// caller's record only when the cursor delivered a row.
 PpsOrderRecord g_row;
 
 }  // namespace
@@ -79,19 +79,8 @@ int Auk_Open(const char* lower, const char* upper) {
 int Auk_Fetch(PpsOrderRecord& rec) {
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  // The key is read one character wider than its field: cut to the field,
-  // a key that does not fit would name another order.
-  static_assert(kCursorOrder[0] == kAukApk);
-  Text<sizeof g_row.AukApk + 1> key;
-  outs[0] = sql::OText(key);
-  int rc;
-  do {
-    rc = sql::Fetch(g_cursor, outs, kCursorCount);
-  } while (rc == 0 && key.size() >= sizeof g_row.AukApk);
-  if (rc == 0) {
-    g_row.AukApk.Set(key);
-    rec = g_row;
-  }
+  int rc = sql::Fetch(g_cursor, outs, kCursorCount);
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 

@@ -42,10 +42,16 @@ struct PpsOrderRecord {
 // An open cursor is closed first.  Returns the status of the open.
 int Auk_Open(const char* lower, const char* upper);
 // Fetches the next row into rec: 0 with every field overwritten (a NULL
-// column gives an empty text or 0), 1403 after the last row, or an error;
-// rec is written only on 0.  A row whose AukApk is longer than 12
-// characters is passed over (it stays in the table): cut to its field, the
-// key would name another order.
+// column gives an empty text or 0), 1403 after the last row, or an error.
+// A row that does not fit the record is delivered with its own status:
+// -1455 when AukSts or AukAfo lies outside -32768..32767 or AukSme is not
+// a finite number, -1406 when AukApk is longer than 12 characters.  rec
+// then holds that row all the same, every text cut to its field (AukApk to
+// its first 12 characters, which name the row in a message but may be
+// another order's key) and each number that does not fit as 0; the caller
+// names the row and does not act on it (it stays in the table), and the
+// next fetch goes on with the next row.  On any other status rec is left
+// as it was.
 int Auk_Fetch(PpsOrderRecord& rec);
 // Closes the cursor (closing a closed cursor is 0).
 int Auk_Close();

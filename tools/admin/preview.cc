@@ -21,6 +21,7 @@
 #include "driver/markers.h"
 #include "driver/plausi.h"
 #include "driver/transfer_action.h"
+#include "sql/errors.h"
 #include "sql/sql.h"
 #include "tools/admin/admin.h"
 
@@ -43,6 +44,7 @@ const char* ActionName(TransferAction a) {
 
 // What the run leaves a planning row to beside the four transfer actions.
 constexpr const char kUnfit[] = "skipped: a value does not fit its field";
+constexpr const char kUnfitUnsent[] = "a value does not fit its field";
 constexpr const char kWaits[] = "waits: its order stays in Kvn500Auk";
 
 struct Decision {
@@ -68,21 +70,24 @@ std::string FunctionOf(TransferAction a, bool neverSent) {
   }
 }
 
-int ReadMarkedOrders(Sends* orders) {
+// The rows marked now; a row with a value that does not fit is never sent
+// (the download names it and leaves it marked), so it goes to unfit.
+int ReadMarkedOrders(Sends* orders, Sends* unfit) {
   OrderRecord apk;
   int rc = Apk_OpenDnl(kRecorder);
   if (rc != 0) return rc;
-  while ((rc = Apk_FetchDnl(apk)) == 0) (*orders)[apk.ApkApk.c_str()] = apk.ApkFbe.c_str();
+  while ((rc = Apk_FetchDnl(apk)) == 0 || sql::NoFit(rc))
+    (rc == 0 ? *orders : *unfit)[apk.ApkApk.c_str()] = apk.ApkFbe.c_str();
   (void)Apk_CloseDnl();
   return rc == 1403 ? 0 : rc;
 }
 
-int ReadMarkedOperations(Sends* ops) {
+int ReadMarkedOperations(Sends* ops, Sends* unfit) {
   OperationRecord app;
   int rc = App_OpenDnl(kRecorder);
   if (rc != 0) return rc;
-  while ((rc = App_FetchDnl(app)) == 0)
-    (*ops)[Key(app.AppApk.c_str(), app.AppApp.c_str())] = app.AppFbe.c_str();
+  while ((rc = App_FetchDnl(app)) == 0 || sql::NoFit(rc))
+    (rc == 0 ? *ops : *unfit)[Key(app.AppApk.c_str(), app.AppApp.c_str())] = app.AppFbe.c_str();
   (void)App_CloseDnl();
   return rc == 1403 ? 0 : rc;
 }
@@ -110,15 +115,16 @@ int DecideOrders(std::vector<Decision>* out, Sends* orders, Sends* ops,
   if (rc != 0) return rc;
   for (;;) {
     rc = Auk_Fetch(auk);
-    if (Transfer_Unfit(rc)) {
+    if (rc != 0 && !sql::NoFit(rc)) break;
+    OrderRecord apk;
+    apk.ApkApk.Set(auk.AukApk);
+    int read = rc == 0 ? Apk_PKeyReadk(apk) : rc;
+    if (sql::NoFit(read)) {
+      // The planning row or the BDE order holds a value its record cannot.
       out->push_back({auk.AukApk.c_str(), kUnfit, "", "", {}});
       staying->insert(auk.AukApk.c_str());
       continue;
     }
-    if (rc != 0) break;
-    OrderRecord apk;
-    apk.ApkApk.Set(auk.AukApk);
-    int read = Apk_PKeyReadk(apk);
     const TransferAction a = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
     Decision d{auk.AukApk.c_str(), ActionName(a), FunctionOf(a, read == 0 && apk.ApkDna == "NEU"),
                a == TransferAction::kDel ? apk.ApkFbe.c_str() : auk.AukFbe.c_str(), {}};
@@ -144,19 +150,19 @@ int DecideOperations(std::vector<Decision>* out, Sends* ops,
   for (;;) {
     rc = Afo_Fetch(afo, kAscending);
     const std::string key = Key(afo.AfoApk.c_str(), afo.AfoApp.c_str());
-    if (Transfer_Unfit(rc)) {
-      out->push_back({key, kUnfit, "", "", {}});
-      continue;
-    }
-    if (rc != 0) break;
-    if (stayingOrders.count(afo.AfoApk.c_str())) {
+    if (rc != 0 && !sql::NoFit(rc)) break;
+    if (rc == 0 && stayingOrders.count(afo.AfoApk.c_str())) {
       out->push_back({key, kWaits, "", "", {}});
       continue;
     }
     OperationRecord app;
     app.AppApk.Set(afo.AfoApk);
     app.AppApp.Set(afo.AfoApp);
-    int read = App_PKeyReadk(app);
+    int read = rc == 0 ? App_PKeyReadk(app) : rc;
+    if (sql::NoFit(read)) {
+      out->push_back({key, kUnfit, "", "", {}});
+      continue;
+    }
     const TransferAction a = Transfer_Decide(read, afo.AfoSts, app.AppSts);
     Decision d{key, ActionName(a), FunctionOf(a, read == 0 && app.AppDna == "NEU"),
                a == TransferAction::kDel ? app.AppFbe.c_str() : afo.AfoFbe.c_str(), {}};
@@ -250,16 +256,19 @@ void PrintDecisions(const char* title, const std::vector<Decision>& ds) {
 int Admin_Preview(bool json) {
   if (int rc = Admin_Connect()) return rc;
   std::vector<Decision> orders, operations;
-  Sends orderSends, opSends;
+  Sends orderSends, opSends, unfit;
   std::set<std::string> inserted, staying;
   std::map<int, TerminalLines> lines;
   std::vector<Unsent> unsent;
   int rc = sql::BeginRead();
-  if (rc == 0) rc = ReadMarkedOrders(&orderSends);
-  if (rc == 0) rc = ReadMarkedOperations(&opSends);
+  if (rc == 0) rc = ReadMarkedOrders(&orderSends, &unfit);
+  if (rc == 0) rc = ReadMarkedOperations(&opSends, &unfit);
   if (rc == 0) rc = DecideOrders(&orders, &orderSends, &opSends, &inserted, &staying);
   if (rc == 0) rc = DecideOperations(&operations, &opSends, inserted, staying);
   if (rc == 0) rc = PlanDownload(orderSends, opSends, &lines, &unsent);
+  for (const auto& [key, area] : unfit)
+    unsent.push_back({key.find('/') == std::string::npos ? "Kvn501Apk" : "Kvn504App", key, area,
+                      kUnfitUnsent});
   (void)sql::EndRead();
   sql::Disconnect();
   if (rc != 0) return Admin_ReadFailed(rc);
