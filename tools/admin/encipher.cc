@@ -1,14 +1,18 @@
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "runtime/crypt.h"
+#include "runtime/ini.h"
 #include "tools/admin/admin.h"
 
 int Admin_Encipher(const char* text) {
-  if (std::strlen(text) > static_cast<size_t>(kCryptMaxWords)) {
-    std::fprintf(stderr, "pps2bde-admin: text longer than %d characters\n", kCryptMaxWords);
-    return 1;
+  // The job takes a value of at most 51 characters and refuses a longer one.
+  if (strnlen(text, kIniCredentialCap) >= kIniCredentialCap) {
+    std::fprintf(stderr,
+                 "pps2bde-admin: TEXT has more than %zu characters; the job refuses such a "
+                 "configuration value\n",
+                 kIniCredentialCap - 1);
+    return 2;
   }
   char cipher[kCryptCipherCap];
   if (Crypt_Encode(text, cipher, sizeof cipher, kCryptKeyText, 0) != 0) {
