@@ -1,30 +1,23 @@
 #include "tests/support/install.h"
 
 #include "gtest/gtest.h"
-#include "runtime/crypt.h"
+#include "tools/layout/layout.h"
 
 namespace testing_support {
 
 Installation::Installation(bool withDatabase, const std::string& base) : dir_(base) {
-  MakeDirs(root() + "/files");
-  MakeDirs(buff());
-  MakeDirs(run() + "/Msg");
-  WriteConfig("bde", "secret", "../../../../files/bde.db");
-  if (withDatabase) CreateDatabase(db());
+  const Layout layout{root()};
+  EXPECT_EQ(0, Layout_MakeFolders(layout));
+  WriteConfig("bde", "secret", kLayoutDefaultNet8);
+  std::string error;
+  if (withDatabase) {
+    EXPECT_EQ(0, Layout_CreateSqlite(layout.db(), &error)) << error;
+  }
 }
 
 void Installation::WriteConfig(const std::string& login, const std::string& pass,
                                const std::string& net8) {
-  const std::string keys[] = {"LOGIN", "PASS", "NET8"};
-  const std::string values[] = {login, pass, net8};
-  std::string text;
-  for (int i = 0; i < 3; ++i) {
-    char cipher[kCryptCipherCap];
-    ASSERT_EQ(0, Crypt_Encode(values[i].c_str(), cipher, sizeof cipher, kCryptKeyText, 0));
-    text += "[" + keys[i] + "];Login;\r\n";
-    text += std::to_string(i + 1) + ";" + keys[i] + ";" + cipher + "\r\n";
-  }
-  WriteAll(config(), text);
+  ASSERT_EQ(0, Layout_WriteConfig(config(), login.c_str(), pass.c_str(), net8.c_str()));
 }
 
 int Installation::RunJob(const std::vector<std::string>& args,
