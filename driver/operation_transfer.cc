@@ -95,19 +95,13 @@ int MarkDeleted(OperationRecord& app) {
 struct Operations {
   using Pps = PpsOperationRecord;
   using Bde = OperationRecord;
-  static constexpr const char* kStep = "Afo_To_App";
-  static constexpr const char* kUnit = "savepoint Afo_To_App_Sp";
-  static constexpr const char* kOpenFailure = "Fehler beim AFO_OPEN";
-  static constexpr const char* kReadFailure = "Fehler bei Afo_PKeyReadk";
-  static constexpr const char* kWaitFailure = "Fehler bei Auk_Waiting";
-  // By TransferAction: the message of a failed write, and of a failed
-  // removal after it.
-  static constexpr const char* kWriteFailure[] = {
-      "Fehelr bei App_PKeyIns", "Fehelr bei App_PKeyUpd", "Fehelr bei App_PKeyDel",
-      "Fehler bei Afo_PKeyDel"};
-  static constexpr const char* kRemoveFailure[] = {
-      "Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel",
-      "Fehler bei Afo_PKeyDel"};
+  static constexpr TransferTexts kTexts{
+      "Afo_To_App", "savepoint Afo_To_App_Sp", "Fehler beim AFO_OPEN", "Fehler bei Afo_PKeyReadk",
+      "Fehler bei Auk_Waiting",
+      {"Fehelr bei App_PKeyIns", "Fehelr bei App_PKeyUpd", "Fehelr bei App_PKeyDel",
+       "Fehler bei Afo_PKeyDel"},
+      {"Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel",
+       "Fehler bei Afo_PKeyDel"}};
   static constexpr auto kPpsStatus = &Pps::AfoSts;
   static constexpr auto kBdeStatus = &Bde::AppSts;
 

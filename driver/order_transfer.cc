@@ -83,19 +83,14 @@ int MarkDeleted(OrderRecord& apk) {
 struct Orders {
   using Pps = PpsOrderRecord;
   using Bde = OrderRecord;
-  static constexpr const char* kStep = "Auk_To_Apk";
-  static constexpr const char* kUnit = "savepoint Auk_To_Apk_Sp";
-  static constexpr const char* kOpenFailure = "fehlerhafte Auk_Open";
-  static constexpr const char* kReadFailure = "Fehler bei Auk_PKeyReadk";
-  static constexpr const char* kWaitFailure = nullptr;  // no order waits
-  // By TransferAction: the message of a failed write, and of a failed
-  // removal after it.
-  static constexpr const char* kWriteFailure[] = {
-      "Fehelr bei Apk_PKeyIns", "Fehelr bei Apk_PKeyUpd", "Fehler bei Apk_PKeyUpd",
-      "Fehler bei Apk_PKeyDel"};
-  static constexpr const char* kRemoveFailure[] = {
-      "Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel",
-      "Fehler bei Apk_PKeyDel"};
+  // No order waits.
+  static constexpr TransferTexts kTexts{
+      "Auk_To_Apk", "savepoint Auk_To_Apk_Sp", "fehlerhafte Auk_Open", "Fehler bei Auk_PKeyReadk",
+      nullptr,
+      {"Fehelr bei Apk_PKeyIns", "Fehelr bei Apk_PKeyUpd", "Fehler bei Apk_PKeyUpd",
+       "Fehler bei Apk_PKeyDel"},
+      {"Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel",
+       "Fehler bei Apk_PKeyDel"}};
   static constexpr auto kPpsStatus = &Pps::AukSts;
   static constexpr auto kBdeStatus = &Bde::ApkSts;
 

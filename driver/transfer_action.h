@@ -33,6 +33,19 @@ constexpr const char kHighestOrder[] = "999999999999";
 // The key a planning row is named by in a log entry.
 using TransferKey = Text<24>;
 
+// The texts of one transfer.
+struct TransferTexts {
+  const char* step;         // function name of every entry
+  const char* unit;         // savepoint of a row's unit of work
+  const char* openFailure;  // the planning cursor cannot be opened
+  const char* readFailure;  // the unit cannot start, the read again fails
+  const char* waitFailure;  // the check whether the row must wait fails
+  // By TransferAction: the message of a failed write (or of a failed
+  // commit), and of a failed removal of the planning row after it.
+  const char* writeFailure[4];
+  const char* removeFailure[4];
+};
+
 // Decides from the read status of the BDE row, the planning status and the
 // BDE status: an existing row is updated, or marked as deleted when the
 // planning system deletes it and its BDE status is 9 or 10 (dropped with
@@ -52,7 +65,7 @@ template <typename Side>
 void Transfer_NoFit(const typename Side::Pps& row, int rc) {
   TransferKey key;
   Side::Key(row, key);
-  Msg_NoFit(Side::kStep, key.c_str(), rc);
+  Msg_NoFit(Side::kTexts.step, key.c_str(), rc);
 }
 
 // Takes one fetched planning row over as one unit of work, with bde as the
@@ -60,10 +73,11 @@ void Transfer_NoFit(const typename Side::Pps& row, int rc) {
 template <typename Side>
 void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
                   typename Side::Bde& bde) {
-  static sql::Stmt unit{Side::kUnit};
+  constexpr const TransferTexts& t = Side::kTexts;
+  static sql::Stmt unit{t.unit};
   int rc = Db_BeginUnit(unit);
   if (rc != 0) {
-    Msg_Error(Side::kStep, Side::kReadFailure, rc);
+    Msg_Error(t.step, t.readFailure, rc);
     return;
   }
   typename Side::Pps pps;
@@ -73,7 +87,7 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
     int waiting = Side::Waiting(pps);
     if (waiting != sql::kNoData) {
       Db_EndUnit();
-      if (waiting != 0) Msg_Error(Side::kStep, Side::kWaitFailure, waiting);
+      if (waiting != 0) Msg_Error(t.step, t.waitFailure, waiting);
       return;
     }
   }
@@ -83,7 +97,7 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
     if (sql::NoFit(rc))
       Transfer_NoFit<Side>(fetched, rc);
     else if (rc != sql::kNoData)
-      Msg_Error(Side::kStep, Side::kReadFailure, rc);
+      Msg_Error(t.step, t.readFailure, rc);
     return;
   }
   int read = Side::ReadBde(pps, bde);  // a failed read counts as a missing row
@@ -98,7 +112,7 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
   Side::Check(pps);
   const TransferAction action = Transfer_Decide(read, pps.*Side::kPpsStatus, bde.*Side::kBdeStatus);
   const int a = static_cast<int>(action);
-  const char* failure = Side::kWriteFailure[a];
+  const char* failure = t.writeFailure[a];
   switch (action) {
     case TransferAction::kIns: rc = Side::Insert(pps, bde); break;
     case TransferAction::kUpd: rc = Side::Update(pps, bde); break;
@@ -109,9 +123,9 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
     // The removal belongs to the unit: a row whose removal fails is left
     // untouched as a whole, so the next run repeats the same action.
     rc = Side::Remove(pps);
-    if (rc != 0) failure = Side::kRemoveFailure[a];
+    if (rc != 0) failure = t.removeFailure[a];
   }
-  if (!Transfer_EndUnit(Side::kStep, rc, failure)) return;
+  if (!Transfer_EndUnit(t.step, rc, failure)) return;
   switch (action) {
     case TransferAction::kIns: ++stat.DwnNeu; break;
     case TransferAction::kUpd: ++stat.DwnAen; break;
@@ -131,7 +145,7 @@ int Transfer_All(StatRecord& stat) {
   typename Side::Bde bde;  // reused from row to row; every read fills it anew
   int rc = Side::Open();
   if (rc != 0) {
-    Msg_Error(Side::kStep, Side::kOpenFailure, rc);
+    Msg_Error(Side::kTexts.step, Side::kTexts.openFailure, rc);
     return rc;
   }
   for (;;) {
