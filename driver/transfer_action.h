@@ -5,9 +5,20 @@
 // row the planning system changed after the cursor's open is thus taken
 // over in its new version, and one it deleted meanwhile is passed over.
 //
-// What differs between orders and operations comes from a side: a struct
-// with the records, the texts and the row functions (see order_transfer.cc
-// and operation_transfer.cc).
+// What differs between orders and operations comes from a side, a struct
+// (Orders in order_transfer.cc, Operations in operation_transfer.cc) with:
+//   Pps, Bde                  the planning and the BDE record
+//   kTexts                    its TransferTexts
+//   kPpsStatus, kBdeStatus    the status fields the decision reads
+//   Open, Fetch, Close        the planning cursor
+//   Key                       the row's key for a log entry
+//   ReadAgain(fetched, pps)   reads the planning row again by its key
+//   Waiting(pps)              1403 when the row goes ahead, 0 when it
+//                             waits for the next run, else a failure
+//   ReadBde(pps, bde)         reads the BDE row by the planning key
+//   Count, Check              counts a row read; checks it (plausibility)
+//   Insert, Update, MarkDeleted, Remove   the writes of the unit
+//   Deleted(stat)             what follows a committed deletion
 #ifndef PPS2BDE_DRIVER_TRANSFER_ACTION_H_
 #define PPS2BDE_DRIVER_TRANSFER_ACTION_H_
 
