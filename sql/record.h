@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "sql/sql.h"
 
@@ -47,18 +48,55 @@ void MarkKeys(const uint8_t* list, int n, const uint8_t* keys, int nkeys,
 void ClearFields(void* rec, const Field* fields, int nfields,
                  const uint8_t* keep, int nkeep);
 
+
+template <typename T>
+struct IsText : std::false_type {};
+template <size_t N>
+struct IsText<Text<N>> : std::true_type {};
+
+// True when a member of type M may be bound as type t: a Text<N> as kText
+// or kKey, an int32_t as kI16 or kI32, a double as kF64.
+template <typename M>
+constexpr bool FieldTypeFits(Type t) {
+  if constexpr (IsText<M>::value) return t == kText || t == kKey;
+  else if constexpr (std::is_same_v<M, int32_t>) return t == kI16 || t == kI32;
+  else if constexpr (std::is_same_v<M, double>) return t == kF64;
+  else return false;
+}
+
+// Not constexpr: reaching it in a constant evaluation stops the compile.
+inline Type FieldTypeMismatch(Type t) { return t; }
+
+// t, checked at compile time against the member type M.
+template <typename M>
+consteval Type CheckedFieldType(Type t) {
+  return FieldTypeFits<M>(t) ? t : FieldTypeMismatch(t);
+}
+
+// kTextPair, checked at compile time: both parts must be texts.
+template <typename D, typename T>
+consteval Type CheckedPairType() {
+  return FieldTypeFits<D>(kText) && FieldTypeFits<T>(kText)
+             ? kTextPair
+             : FieldTypeMismatch(kTextPair);
+}
+
 }  // namespace sql
 
-// Field of a record: SQL_FIELD(OrderRecord, ApkApk, sql::kText).
-#define SQL_FIELD(Rec, member, type)                              \
-  sql::Field {                                                    \
-    type, static_cast<uint16_t>(offsetof(Rec, member)),           \
+// Field of a record: SQL_FIELD(OrderRecord, ApkApk, sql::kText).  A type
+// that does not suit the member's type (a number bound on a text field, a
+// text type on a number) does not compile.
+#define SQL_FIELD(Rec, member, type)                                        \
+  sql::Field {                                                              \
+    sql::CheckedFieldType<decltype(Rec::member)>(type),                     \
+        static_cast<uint16_t>(offsetof(Rec, member)),                       \
         static_cast<uint16_t>(sizeof(static_cast<Rec*>(nullptr)->member)), 0, 0 \
   }
-// A date-time column written from a date part and a time part.
+// A date-time column written from a date part and a time part (both texts).
 #define SQL_PAIR(Rec, date, time)                                            \
   sql::Field {                                                               \
-    sql::kTextPair, static_cast<uint16_t>(offsetof(Rec, date)),              \
+    sql::CheckedPairType<decltype(Rec::date), decltype(Rec::time)>(),        \
+        static_cast<uint16_t>(offsetof(Rec, date)),                          \
         static_cast<uint16_t>(sizeof(static_cast<Rec*>(nullptr)->date)),     \
         static_cast<uint16_t>(offsetof(Rec, time)),                          \
         static_cast<uint16_t>(sizeof(static_cast<Rec*>(nullptr)->time))      \

@@ -26,6 +26,16 @@ const Field kFields[] = {
 };
 static_assert(sizeof kFields / sizeof kFields[0] == kFieldCount);
 
+// The binding type must suit the member: SQL_FIELD rejects the others.
+static_assert(FieldTypeFits<Text<13>>(kText) && FieldTypeFits<Text<13>>(sql::kKey));
+static_assert(FieldTypeFits<int32_t>(kI16) && FieldTypeFits<int32_t>(kI32));
+static_assert(FieldTypeFits<double>(kF64));
+static_assert(!FieldTypeFits<Text<13>>(kI16) && !FieldTypeFits<Text<13>>(kF64));
+static_assert(!FieldTypeFits<int32_t>(kText) && !FieldTypeFits<int32_t>(kF64));
+static_assert(!FieldTypeFits<double>(kI32) && !FieldTypeFits<double>(sql::kKey));
+static_assert(!FieldTypeFits<int64_t>(kI32) && !FieldTypeFits<char[9]>(kText));
+static_assert(!FieldTypeFits<Text<9>>(kTextPair));
+
 using SqlRecord = SqlDbTest;
 
 TEST_F(SqlRecord, BindsAndOutputsFollowTheFieldList) {
