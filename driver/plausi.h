@@ -22,6 +22,6 @@ int App_PlausiFindings(const PpsOperationRecord& afo, PlausiFinding out[kPlausiM
 
 // App_PlausiFindings, each finding logged as one "App_Plausi" entry in
 // that order.  Returns 0.
-int App_Plausi(const PpsOperationRecord& afo);
+[[nodiscard]] int App_Plausi(const PpsOperationRecord& afo);
 
 #endif  // PPS2BDE_DRIVER_PLAUSI_H_

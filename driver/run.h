@@ -7,11 +7,11 @@
 #include "db/DbDnl/dwn.h"
 
 // The whole process: log, session, one run mode, commit.  Returns 0 always.
-int Pps2bde_Main(int argc, char** argv);
+[[nodiscard]] int Pps2bde_Main(int argc, char** argv);
 
 // Full run: statistics start, order transfer, operation transfer, statistics
 // row, download.  Returns the status of the operation transfer.
-int Full_Run();
+[[nodiscard]] int Full_Run();
 // Queue mode: marks the orders and operations named by the queue rows of
 // one time stamp (date yyyymmdd, time HHMMSS) and recorder for download
 // with "ZalToGen", then runs W_Download.  Returns the open status when the

@@ -68,7 +68,7 @@ TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeSta
 // otherwise rolled back.  A failure (rc, or the failed commit's code) is
 // logged under step with the message of the action that failed.  True when
 // the row's unit was committed.
-bool Transfer_EndUnit(const char* step, int rc, const char* failure);
+[[nodiscard]] bool Transfer_EndUnit(const char* step, int rc, const char* failure);
 
 // Logs a planning row read with a value that does not fit: it names no
 // row here and is passed over.
@@ -97,13 +97,14 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
     // A row may have to wait for the next run.
     int waiting = Side::Waiting(pps);
     if (waiting != sql::kNoData) {
-      Db_EndUnit();
+      // The unit changed nothing: its end has nothing to lose.
+      (void)Db_EndUnit();
       if (waiting != 0) Msg_Error(t.step, t.waitFailure, waiting);
       return;
     }
   }
   if (rc != 0) {
-    Db_EndUnit();
+    (void)Db_EndUnit();  // nothing changed in this unit either
     // Gone: the planning system took it back, nothing to do.
     if (sql::NoFit(rc))
       Transfer_NoFit<Side>(fetched, rc);
@@ -151,7 +152,7 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
 // Takes every row of the side's planning cursor over; counts into stat.
 // Returns the status of the cursor open when it fails, else of the close.
 template <typename Side>
-int Transfer_All(StatRecord& stat) {
+[[nodiscard]] int Transfer_All(StatRecord& stat) {
   typename Side::Pps pps;
   typename Side::Bde bde;  // reused from row to row; every read fills it anew
   int rc = Side::Open();

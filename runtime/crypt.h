@@ -46,7 +46,7 @@ constexpr size_t kCryptCipherCap = kCryptMaxWords * 5 + 1;
 // the mode is neither 0 nor 1, or (mode 1) a character is not a letter
 // standing for two digits (codes 65..164).  plainOut is never written past
 // plainCap bytes; nothing is written when plainCap is 0.
-int Crypt_Decode(const char* cipherText, char* plainOut, size_t plainCap,
+[[nodiscard]] int Crypt_Decode(const char* cipherText, char* plainOut, size_t plainCap,
                  const char* keyText, int mode);
 
 // Enciphers plainText with the key of keyText into cipherOut[cipherCap] in
@@ -60,7 +60,7 @@ int Crypt_Decode(const char* cipherText, char* plainOut, size_t plainCap,
 // than kCryptMaxWords characters (Crypt_Decode would cut it), or the cipher
 // text does not fit in cipherCap bytes: a cut cipher text would decipher to
 // something else, so none is written.
-int Crypt_Encode(const char* plainText, char* cipherOut, size_t cipherCap,
+[[nodiscard]] int Crypt_Encode(const char* plainText, char* cipherOut, size_t cipherCap,
                  const char* keyText, int mode);
 
 // The IDEA block cipher itself, on one block of four words.  Exposed for the

@@ -36,7 +36,7 @@ int Date_Now(char* dateOut, char* timeOut, int layout);
 // Returns 0 with *number set.  Returns -1 with *number 0 when decimals is
 // negative, the rest is shorter than decimals, or a part is longer than 11
 // characters.  A null text counts as empty; a null number returns -1.
-int Num_FromText(const char* text, double* number, int decimals);
+[[nodiscard]] int Num_FromText(const char* text, double* number, int decimals);
 
 // Seconds of time2 minus seconds of time1 (HHMMSS texts, each counted as
 // hours*3600 + minutes*60 + seconds).  The dates do not take part.

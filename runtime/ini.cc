@@ -131,7 +131,8 @@ int ScanPairs(LineReader* reader, const char* sectionText, const char* keyText,
     if (SameText(g_result.section.c_str(), sectionText) ||
         SameText(g_result.key.c_str(), keyText) || g_result.number == number) {
       char plain[kCryptPlainCap];
-      Crypt_Decode(g_result.value.c_str(), plain, sizeof plain, kCryptKeyText, 0);
+      // A value that cannot be deciphered reads as empty (plain is emptied).
+      (void)Crypt_Decode(g_result.value.c_str(), plain, sizeof plain, kCryptKeyText, 0);
       g_result.value.Set(plain);
       return 0;
     }
@@ -154,7 +155,7 @@ int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
   reader.env = env;
   reader.fd = fd;
   int rc = ScanPairs(&reader, sectionText, keyText, number);
-  env->Close(fd);
+  (void)env->Close(fd);  // read only: a failed close loses nothing
   return rc;
 }
 

@@ -52,7 +52,7 @@ const IniResult& Ini_Result();
 //
 // Returns 0 on a match.  Returns 1403 with the cleared result (number 0,
 // texts empty) when the file cannot be read or no pair matches.
-int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
+[[nodiscard]] int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
              const char* fileName);
 
 // Looks up "LOGIN", "PASS" and "NET8" (in this order, empty section, number
@@ -62,6 +62,6 @@ int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
 //
 // Returns 1, 2 or 3 when the LOGIN, PASS or NET8 value (the first such) is
 // longer than 51 characters; else 1403 when one was not found; else 0.
-int Ini_ReadLogin(char* account, char* password, char* service);
+[[nodiscard]] int Ini_ReadLogin(char* account, char* password, char* service);
 
 #endif  // PPS2BDE_RUNTIME_INI_H_

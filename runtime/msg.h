@@ -48,7 +48,7 @@ void Msg_Report(int32_t errorCode, const char* funktion, const char* message,
                 int32_t kinds);
 // Appends length bytes and CR LF to fileName (same open rules as the log).
 // Returns 0 or the system error code of the step that failed.
-int Msg_AppendFile(const char* fileName, const void* data, uint32_t length);
+[[nodiscard]] int Msg_AppendFile(const char* fileName, const void* data, uint32_t length);
 
 // Writes one FMSG entry: the form every report of the job takes.
 void Msg_Error(const char* funktion, const char* message, int32_t errorCode);

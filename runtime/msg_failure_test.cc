@@ -59,7 +59,7 @@ TEST_F(LogFailureTest, WaitsWhileAnotherProcessHoldsTheLog) {
     char c = rc == 0 ? '1' : '0';
     if (write(ready[1], &c, 1) != 1) _exit(2);
     usleep(800 * 1000);
-    Env_Posix()->Close(fd);
+    (void)Env_Posix()->Close(fd);
     _exit(0);
   }
   ASSERT_GT(pid, 0);

@@ -42,10 +42,10 @@ bool Msg_IsTransient(int rc);
 // Opens path exclusively through env, waiting kMsgRetryMs between attempts
 // for as long as the open fails transiently.  Returns 0 with *fd set, or
 // the first other error.
-int Msg_OpenWait(Env* env, const char* path, int* fd);
+[[nodiscard]] int Msg_OpenWait(Env* env, const char* path, int* fd);
 
 // Writes all n bytes through env; a short write counts as EIO.  Returns 0 or
 // the error.
-int Msg_WriteAll(Env* env, int fd, const void* data, size_t n);
+[[nodiscard]] int Msg_WriteAll(Env* env, int fd, const void* data, size_t n);
 
 #endif  // PPS2BDE_RUNTIME_MSG_INTERNAL_H_

@@ -12,20 +12,20 @@
 // connect fails without being tried, with -1017 (account or password) or
 // -12154 (service name or the whole text).  The credentials
 // are wiped from memory before it returns and are never logged.
-int Db_Connect();
+[[nodiscard]] int Db_Connect();
 // Commits the session's transaction; the status is ignored.
 void Db_Commit();
 // Rolls the session's transaction back and returns the status.
-int Db_Rollback();
+[[nodiscard]] int Db_Rollback();
 // Opens a unit of work with its savepoint statement ("savepoint Xxx_Sp"):
 // the writes up to Db_EndUnit are committed together, under the database's
 // write lock (see sql::BeginUnit).  Log entries made inside the unit are
 // written after it ends.  Returns 0, or the code of the failed savepoint
 // (no unit is open then; its entries are written at once).
-int Db_BeginUnit(sql::Stmt& savepoint);
+[[nodiscard]] int Db_BeginUnit(sql::Stmt& savepoint);
 // Commits the unit of work and writes its log entries.  Returns 0, or the
 // code of the failed commit: nothing of the unit was written.
-int Db_EndUnit();
+[[nodiscard]] int Db_EndUnit();
 // Rolls the unit of work back and writes its log entries.
 void Db_AbortUnit();
 
@@ -34,7 +34,7 @@ void Db_AbortUnit();
 // seconds of the environment variable PPS2BDE_RUN_LOCK_WAIT (a whole number
 // up to 86400; default 600).  Returns 0, or -54 when the wait ran out, or
 // another negative code.
-int Db_RunLock(const char* what);
+[[nodiscard]] int Db_RunLock(const char* what);
 // The bounded wait of Db_RunLock in milliseconds.
 int Db_RunLockWaitMs();
 

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "db/DbDb/format.h"
+#include "runtime/logged.h"
 #include "runtime/msg.h"
 #include "runtime/os/env.h"
 
@@ -27,7 +28,9 @@ struct WriterState {
 WriterState g_writer;
 
 void CloseCurrent(Env* env) {
-  if (g_writer.open) env->Close(g_writer.fd);
+  // Every line reached the file when its write returned (write-through); a
+  // failed close has nothing left to lose.
+  if (g_writer.open) (void)env->Close(g_writer.fd);
   g_writer.open = false;
   g_writer.fd = -1;
   g_writer.end = 0;
@@ -61,8 +64,8 @@ int CutTornLine(Env* env, int fd, int64_t* size) {
   return rc;
 }
 
-// Opens the buffer file of terminal and moves to its end.  Returns 0 or -1
-// after a logged failure; on failure no file is open.
+// Opens the buffer file of terminal and moves to its end.  Returns 0 or
+// kLogged; on failure no file is open.
 int OpenTerminal(Env* env, int32_t terminal) {
   char number[16];
   std::snprintf(number, sizeof number, "%d", static_cast<int>(terminal));
@@ -73,15 +76,15 @@ int OpenTerminal(Env* env, int32_t terminal) {
   int rc = env->OpenExclusive(path, &fd);
   if (rc != 0) {
     Msg_Error("CreateFile", "Datei oeffnen", rc);
-    return -1;
+    return kLogged;
   }
   int64_t size = 0;
   rc = env->SeekEnd(fd, &size);
   if (rc == 0) rc = CutTornLine(env, fd, &size);
   if (rc != 0) {
-    env->Close(fd);
+    (void)env->Close(fd);  // nothing written yet; the seek's failure is logged
     Msg_Error("SetFilePointer", "Ende der Datei", rc);
-    return -1;
+    return kLogged;
   }
   g_writer.open = true;
   g_writer.terminal = terminal;
@@ -101,8 +104,8 @@ void WriteStamp(char out[15]) {
 // Makes sure the open file is still the one its name names and takes its
 // size as it is now.  A consumer may have moved the file away (then the next
 // line goes to a new file under the name, never into the moved one) or
-// emptied it (the line then goes to its new end).  Returns 0 or -1 after a
-// logged failure (no file open then).
+// emptied it (the line then goes to its new end).  Returns 0 or kLogged
+// (no file open then).
 int FollowName(Env* env) {
   if (env->CheckNamed(g_writer.path, g_writer.fd) != 0) {
     const int32_t terminal = g_writer.terminal;
@@ -113,13 +116,14 @@ int FollowName(Env* env) {
   if (rc != 0) {
     CloseCurrent(env);
     Msg_Error("SetFilePointer", "Ende der Datei", rc);
-    return -1;
+    return kLogged;
   }
   return 0;
 }
 
 // Appends the line whole or not at all: a failed or short write is cut
-// back to the size before it, so a reader never sees a torn line.
+// back to the size before it, so a reader never sees a torn line.  Returns
+// 0 or kLogged.
 int AppendLine(Env* env, const char* line, size_t n) {
   size_t written = 0;
   int rc = env->Write(g_writer.fd, line, n, &written);
@@ -135,7 +139,7 @@ int AppendLine(Env* env, const char* line, size_t n) {
     CloseCurrent(env);
   }
   Msg_Error("WrittenFile", "", rc);
-  return -1;
+  return kLogged;
 }
 
 }  // namespace
@@ -160,14 +164,15 @@ int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey) {
   char stamp[15];
   WriteStamp(stamp);
   char line[kDnlLineLength + 1];
+  // Cannot fail: line has room for the whole line.
   if (Dnl_FormatLine(rec, cfg, stamp, line, sizeof line) != kDnlLineLength) return -1;
 
   Env* env = Env_Get();
   if (!g_writer.open || g_writer.terminal != cfg.CfgDta) {
     CloseCurrent(env);
-    if (OpenTerminal(env, cfg.CfgDta) != 0) return -1;
+    if (OpenTerminal(env, cfg.CfgDta) != 0) return kLogged;
   } else if (FollowName(env) != 0) {
-    return -1;
+    return kLogged;
   }
   return AppendLine(env, line, kDnlLineLength);
 }

@@ -6,16 +6,17 @@
 #include "db/DbDnl/cfg.h"
 #include "db/DbDnl/dnl.h"
 #include "db/DbDb/layout.h"
+#include "runtime/logged.h"
 
 // Finds the terminal for areaKey (the lowest CfgDta whose first or second
 // range contains it) into cfg; logs "ReadFile"/"IP-Ermitteln" on failure.
 // Returns 0, the database status (1403: no terminal), or the close status.
-int Get_CfgIP(CfgRecord& cfg, const char* areaKey);
+[[nodiscard]] int Get_CfgIP(CfgRecord& cfg, const char* areaKey);
 // Formats the line of rec and appends it whole to the terminal's file
 // "..\Comm\Buff\SndDnl<n>.buf", which stays open while the following lines
-// go to the same terminal.  Returns 0, the lookup status, or -1 after a file
-// error (logged).
-int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey);
+// go to the same terminal.  Returns 0, the lookup status, or kLogged after a
+// file error.
+[[nodiscard]] int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey);
 // Closes the open buffer file, if any (tests and tools; the job leaves it
 // to the end of the process).
 void Put_DnlBufferClose();

@@ -142,7 +142,7 @@ class BufferTest : public testing_support::DatabaseTest {
     int fd;
     std::string p = "../Comm/Buff/SndDnl" + std::to_string(terminal) + ".buf";
     if (Env_Posix()->OpenExclusive(p.c_str(), &fd) != 0) return false;
-    Env_Posix()->Close(fd);
+    (void)Env_Posix()->Close(fd);
     return true;
   }
 

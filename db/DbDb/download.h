@@ -12,9 +12,9 @@
 // "Wert passt nicht ins Feld: <ApkApk>" with -1455 or -1406, and the pass
 // goes on.  Returns the status of the cursor close, or of a failed cursor
 // open.
-int Apk_Dnl(const char* date, const char* time, const char* selector);
+[[nodiscard]] int Apk_Dnl(const char* date, const char* time, const char* selector);
 // The same for the operations (AppDwn), except that the pass always goes
 // on with the next operation; the key in an entry is "AppApk/AppApp".
-int App_Dnl(const char* date, const char* time, const char* selector);
+[[nodiscard]] int App_Dnl(const char* date, const char* time, const char* selector);
 
 #endif  // PPS2BDE_DB_DBDB_DOWNLOAD_H_

@@ -83,7 +83,7 @@ inline void Dnl_StartRecord(QueueRecord& rec, const char* date, const char* time
 // were all written (sent) and the rows not sent (failed).  Returns the
 // status of the cursor close.
 template <typename Row>
-int Dnl_Run(const DnlPlan<Row>& plan, const char* date, const char* time,
+[[nodiscard]] int Dnl_Run(const DnlPlan<Row>& plan, const char* date, const char* time,
             const char* selector, DnlCount* count) {
   int rc = plan.open(selector);
   if (rc != 0) {

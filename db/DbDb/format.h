@@ -20,10 +20,10 @@
 // outside 0..99999.999 its leading digits or its sign, a count outside
 // -9999..99999 its last digits): rec is filled all the same, and the row
 // must not be sent.
-int Apk_DnlFormat(QueueRecord& rec, const OrderRecord& order);
+[[nodiscard]] int Apk_DnlFormat(QueueRecord& rec, const OrderRecord& order);
 // The same for one operation: DnlSkz "APP", DnlFun AppDna, DnlDnl the
 // 257-character operation payload.  0 or -1455 as Apk_DnlFormat.
-int App_DnlFormat(QueueRecord& rec, const OperationRecord& op);
+[[nodiscard]] int App_DnlFormat(QueueRecord& rec, const OperationRecord& op);
 
 // Copies in into out[cap] without its first '.', joining the part behind it
 // to the part before it; a text without '.' is copied unchanged.  The copy

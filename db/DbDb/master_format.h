@@ -31,7 +31,7 @@
 // right-aligned: 135 characters, a blank and "X" at 137.  DnlDta and the
 // other fields are left as the caller set them.  Must fit: ApgApg, ApgFbe
 // (10), the cost centre (7).
-int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& apg);
+[[nodiscard]] int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& apg);
 
 // Fills rec for one workplace: DnlSkz "MAS", DnlFun AplDna, DnlDnl AplApl,
 // AplBez, the first 8 characters of AplTxt, AplFbe, costCentre (7; null is
@@ -40,27 +40,27 @@ int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& apg);
 // 161-character text the first 154 are placed, so the last 7 positions of
 // AplZf3 are cut off; "X" at 155.  Must fit: AplApl, AplFbe, AplApg (10),
 // costCentre (7), AplApr (5) and AplSts (1).
-int Apl_DnlFormat(QueueRecord& rec, const WorkplaceRecord& apl, const char* costCentre);
+[[nodiscard]] int Apl_DnlFormat(QueueRecord& rec, const WorkplaceRecord& apl, const char* costCentre);
 
 // Fills rec for one Kvn521Ubg row: DnlSkz "UBG", DnlFun UbgDna, DnlDnl "U"
 // when UbgKnz is 1 and "S" otherwise, UbgUbg (4), UbgBez (30) twice and
 // UbgTxt (8, right-aligned): 73 characters, "X" at 74.  Must fit: UbgUbg.
-int Ubg_DnlFormat(QueueRecord& rec, const UbgRecord& ubg);
+[[nodiscard]] int Ubg_DnlFormat(QueueRecord& rec, const UbgRecord& ubg);
 
 // Fills rec with the first line of one Kvn510Prv row: DnlSkz "PNR", DnlFun
 // "LOE" when PrvDna is "LOE" and PrvAwa is 3, otherwise "AEN"; DnlDnl PrvPnr
 // (8), PrvKst (7) and the code letter "A" (PrvBer 1), "M" (PrvBer 2) or a
 // blank (any other value): 16 characters, "X" at 17.  Must fit: PrvPnr,
 // PrvKst.
-int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& prv);
+[[nodiscard]] int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& prv);
 
 // Fills rec with the second line of one Kvn510Prv row: DnlSkz "AWN", DnlFun
 // PrvDna, DnlDnl PrvAwn (8) and PrvPnr (8), "X" at 17.  Must fit: both.
-int Prv_DnlFormatAwn(QueueRecord& rec, const PrvRecord& prv);
+[[nodiscard]] int Prv_DnlFormatAwn(QueueRecord& rec, const PrvRecord& prv);
 
 // Fills rec for one cost centre: DnlSkz "KST", DnlFun "NEU", DnlDnl KstNum
 // (7), "Kostenstelle" in 25 and 5 blanks: 37 characters, "X" at 38.  Must
 // fit: KstNum.
-int Ksg_DnlFormat(QueueRecord& rec, const KsgDnlRecord& ksg);
+[[nodiscard]] int Ksg_DnlFormat(QueueRecord& rec, const KsgDnlRecord& ksg);
 
 #endif  // PPS2BDE_DB_DBDB_MASTER_FORMAT_H_

@@ -91,7 +91,7 @@ TEST(MasterFormat, WorkplaceCutsTheTailOfAplZf3) {
 
   WorkplaceRecord full = SampleWorkplace();
   full.AplZf3 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";
-  Apl_DnlFormat(rec, full, nullptr);  // no cost centre: blank
+  (void)Apl_DnlFormat(rec, full, nullptr);  // no cost centre: blank
   std::string p = rec.DnlDnl.c_str();
   ASSERT_EQ(155u, p.size());
   EXPECT_EQ(Blanks(7), p.substr(58, 7));
@@ -158,11 +158,11 @@ TEST(MasterFormat, UbgLetterAndLayout) {
 
   for (int knz : {2, 0, -1, 11}) {
     u.UbgKnz = knz;
-    Ubg_DnlFormat(rec, u);
+    (void)Ubg_DnlFormat(rec, u);
     EXPECT_EQ('S', rec.DnlDnl.c_str()[0]) << knz;
   }
   u.UbgTxt = "0123456789";  // 10 characters: the first 8, filling the field
-  Ubg_DnlFormat(rec, u);
+  (void)Ubg_DnlFormat(rec, u);
   EXPECT_EQ("01234567X", std::string(rec.DnlDnl.c_str()).substr(65));
 }
 
@@ -187,10 +187,10 @@ TEST(MasterFormat, PrvTwoLines) {
   EXPECT_STREQ("NEU", awn.DnlFun.c_str());
 
   p.PrvBer = 2;
-  Prv_DnlFormat(rec, p);
+  (void)Prv_DnlFormat(rec, p);
   EXPECT_EQ('M', rec.DnlDnl.c_str()[15]);
   p.PrvBer = 7;
-  Prv_DnlFormat(rec, p);
+  (void)Prv_DnlFormat(rec, p);
   EXPECT_EQ(' ', rec.DnlDnl.c_str()[15]);
   EXPECT_EQ(17u, rec.DnlDnl.size());
 }
@@ -207,9 +207,9 @@ TEST(MasterFormat, PrvFunctionOfThePersonLine) {
   for (const Case& c : cases) {
     p.PrvDna = c.dna;
     p.PrvAwa = c.awa;
-    Prv_DnlFormat(rec, p);
+    (void)Prv_DnlFormat(rec, p);
     EXPECT_STREQ(c.fun, rec.DnlFun.c_str()) << c.dna << " " << c.awa;
-    Prv_DnlFormatAwn(rec, p);
+    (void)Prv_DnlFormatAwn(rec, p);
     EXPECT_STREQ(c.dna, rec.DnlFun.c_str());
   }
 }

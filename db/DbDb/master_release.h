@@ -21,13 +21,13 @@
 // otherwise ApgDwn and ApgDna are cleared (failure logged "ApgDnl" /
 // "Fehler bei Apg_PKeyUpd").  The cost centre written back is the row's
 // own ApgKst, not the one the download cursor joined in.
-int Apg_Frei(const WorkGroupRecord& fetched);
+[[nodiscard]] int Apg_Frei(const WorkGroupRecord& fetched);
 // The same for the workplace AplApl ("Apl_Frei" / "Fehler bei
 // Apl_PKeyDel", "AplDnl" / "Fehler bei Apl_PKeyUpd").
-int Apl_Frei(const WorkplaceRecord& fetched);
+[[nodiscard]] int Apl_Frei(const WorkplaceRecord& fetched);
 // The same for the Kvn521Ubg row UbgUbg ("Ubg_Frei" / "Fehler bei
 // Ubg_PKeyDel", "UbgDnl" / "Fehler bei Ubg_PKeyUpd").
-int Ubg_Frei(const UbgRecord& fetched);
+[[nodiscard]] int Ubg_Frei(const UbgRecord& fetched);
 // Releases the Kvn510Prv row PrvPnr.  A failed read again is logged
 // ("PrvDnl" / "Fehler bei Prv_PKeyReadk") and returned.  A row that now
 // holds PrvDna "LOE" and PrvAwa 3 is deleted (failure logged "Prv_Frei" /
@@ -35,6 +35,6 @@ int Ubg_Frei(const UbgRecord& fetched);
 // for "LOE" also the badge: PrvAwn, PrvGvo, PrvGbi, PrvAvn, PrvAbi emptied
 // and PrvAnw, PrvApl, PrvApp set to 0; the row is written back (failure
 // logged "PrvDnl" / "Fehler bei Prv_PKeyUpd").
-int Prv_Frei(const PrvRecord& fetched);
+[[nodiscard]] int Prv_Frei(const PrvRecord& fetched);
 
 #endif  // PPS2BDE_DB_DBDB_MASTER_RELEASE_H_

@@ -18,7 +18,7 @@
 // the fresh record are cleared and the record is written back, so changes
 // made since the fetch survive.  A failed delete or update is logged under
 // "ApkDnl".  Returns the status of the last statement.
-int Apk_Frei(const OrderRecord& fetched);
+[[nodiscard]] int Apk_Frei(const OrderRecord& fetched);
 
 // Releases the operation as the download cursor fetched it.  Sent with
 // "LOE" it is deleted (a failure is logged under "App_Frei" and returned)
@@ -28,6 +28,6 @@ int Apk_Frei(const OrderRecord& fetched);
 // ApkAfo is raised by 1.  A failed update of the order is logged under
 // "App_Frei" as "Fehler bei Apk_PKeyUpd"; an order that is gone (1403) has
 // no count to change.  Returns 0 when everything succeeded.
-int App_Frei(const OperationRecord& fetched);
+[[nodiscard]] int App_Frei(const OperationRecord& fetched);
 
 #endif  // PPS2BDE_DB_DBDB_RELEASE_H_

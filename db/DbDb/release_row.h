@@ -39,7 +39,7 @@ bool Frei_LoeFetched(const Row& fetched, const Row& /*row*/) { return fetched.*D
 // Releases the row fetched, named by its field Key, with download marker
 // Dwn and function Dna.  Returns the status of the last statement.
 template <auto Key, auto Dwn, auto Dna, typename Row>
-int Frei_Row(const FreiPlan<Row>& plan, const Row& fetched) {
+[[nodiscard]] int Frei_Row(const FreiPlan<Row>& plan, const Row& fetched) {
   Row row;
   (row.*Key).Set(fetched.*Key);
   int rc = plan.read(row);

@@ -42,7 +42,7 @@ struct PpsOperationRecord {
 // sorted) over the rows with lower < AfoApk < upper.  Each bound is taken up
 // to 12 characters.  Any other variant does nothing and returns 0.
 // A bound longer than its field selects nothing.
-int Afo_Open(const char* lower, const char* upper, int variant);
+[[nodiscard]] int Afo_Open(const char* lower, const char* upper, int variant);
 // Fetches the next row of that cursor into rec: 0 with every field
 // overwritten (a NULL column gives an empty text or 0), 1403 after the last
 // row, or an error.  A variant other than 1 or 2 has no cursor: -1001
@@ -55,16 +55,16 @@ int Afo_Open(const char* lower, const char* upper, int variant);
 // number that does not fit as 0; the caller names the row and does not act
 // on it (it stays in the table), and the next fetch goes on with the next
 // row.  On any other status rec is left as it was.
-int Afo_Fetch(PpsOperationRecord& rec, int variant);
+[[nodiscard]] int Afo_Fetch(PpsOperationRecord& rec, int variant);
 // Closes that cursor; 0 also when it was closed or the variant is unknown.
-int Afo_Close(int variant);
+[[nodiscard]] int Afo_Close(int variant);
 // Reads the planning operation whose key the caller put into rec.AfoApk and
 // rec.AfoApp and locks it for the rest of the unit of work the caller holds.
 // On 0 every field is filled; otherwise rec keeps its key and every other
 // field is empty or 0 (1403: the row is gone).
-int Afo_PKeyReadk(PpsOperationRecord& rec);
+[[nodiscard]] int Afo_PKeyReadk(PpsOperationRecord& rec);
 // Deletes the row with rec's AfoApk and AfoApp and commits; 1403 when there
 // is no such row, which changes nothing.
-int Afo_PKeyDel(const PpsOperationRecord& rec);
+[[nodiscard]] int Afo_PKeyDel(const PpsOperationRecord& rec);
 
 #endif  // PPS2BDE_DB_DBDNL_AFO_H_

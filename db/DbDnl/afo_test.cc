@@ -20,8 +20,8 @@ class AfoTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
     sql::SetEngineForTest(nullptr);
-    Afo_Close(1);
-    Afo_Close(2);
+    (void)Afo_Close(1);
+    (void)Afo_Close(2);
     DatabaseTest::TearDown();
   }
   void AddOperation(const std::string& order, const std::string& op) {

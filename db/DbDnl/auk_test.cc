@@ -18,7 +18,7 @@ using testing_support::QuerySql;
 class AukTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
-    Auk_Close();
+    (void)Auk_Close();
     DatabaseTest::TearDown();
   }
   void AddOrder(const std::string& key) {

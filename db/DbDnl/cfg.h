@@ -43,11 +43,11 @@ struct CfgRecord {
 // the database), ordered by CfgDta.  Ranges three to five select nothing.
 // A longer key lies in no range: the cursor opens empty.  An open cursor is
 // closed first; a failed open leaves it closed.
-int Cfg_Open(const char* areaKey);
+[[nodiscard]] int Cfg_Open(const char* areaKey);
 // Fetches the next terminal into rec, CfgDat as yyyymmddHHMMSS.  rec is
 // written only on 0; NULL columns give "" or 0.
-int Cfg_Fetch(CfgRecord& rec);
+[[nodiscard]] int Cfg_Fetch(CfgRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Cfg_Close();
+[[nodiscard]] int Cfg_Close();
 
 #endif  // PPS2BDE_DB_DBDNL_CFG_H_

@@ -17,7 +17,7 @@ using testing_support::ExecSql;
 class CfgTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
-    Cfg_Close();
+    (void)Cfg_Close();
     DatabaseTest::TearDown();
   }
   // A terminal with its first three ranges; the others stay NULL.
@@ -35,7 +35,7 @@ class CfgTest : public testing_support::DatabaseTest {
     if (Cfg_Open(key) != 0) return {-1};
     CfgRecord rec;
     while (Cfg_Fetch(rec) == 0) found.push_back(rec.CfgDta);
-    Cfg_Close();
+    (void)Cfg_Close();
     return found;
   }
 };

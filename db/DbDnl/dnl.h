@@ -31,7 +31,7 @@ struct QueueRecord {
 // equals the time-stamp key of date and time, and whose DnlErf equals
 // recorder; ordered by DnlSkz ("APK" rows before "APP" rows).  The texts
 // are cut to 8, 6 and 8 characters.
-int Dnl_Open(const char* date, const char* time, const char* recorder);
+[[nodiscard]] int Dnl_Open(const char* date, const char* time, const char* recorder);
 // Fetches the next row; on 0 every field but DnlDat is filled (DnlBer cut
 // to 5 characters).  A row that does not fit the record is delivered with
 // its own status: -1406 when DnlApk is longer than 12 or DnlApp longer than
@@ -41,12 +41,12 @@ int Dnl_Open(const char* date, const char* time, const char* recorder);
 // number) and DnlLfn 0 when it does not fit; the caller names the row and
 // does not act on it, and the next fetch goes on with the next row.  On
 // any other status rec is unchanged.
-int Dnl_Fetch(QueueRecord& rec);
-int Dnl_Close();
+[[nodiscard]] int Dnl_Fetch(QueueRecord& rec);
+[[nodiscard]] int Dnl_Close();
 
 // Inserts rec with DnlDta and DnlDat set to the database time.
-int Dnl_PKeyIns(const QueueRecord& rec);
+[[nodiscard]] int Dnl_PKeyIns(const QueueRecord& rec);
 // Deletes the row of the record's time stamp, recorder and running number.
-int Dnl_PKeyDel(const QueueRecord& rec);
+[[nodiscard]] int Dnl_PKeyDel(const QueueRecord& rec);
 
 #endif  // PPS2BDE_DB_DBDNL_DNL_H_

@@ -20,22 +20,22 @@
 // Opens the cursor over the orders with ApkDwn = selector (at most 8
 // characters), ordered by ApkFbe.  A longer selector names no marker: the
 // cursor opens empty.  An open cursor is closed first.
-int Apk_OpenDnl(const char* selector);
+[[nodiscard]] int Apk_OpenDnl(const char* selector);
 // Fetches the next order into every field of rec, ApkDat included as
 // yyyymmddHHMMSS.  rec is written only on 0, -1455 and -1406 (keys ApkApk
 // and ApkFbe); NULL columns give "" or 0.
-int Apk_FetchDnl(OrderRecord& rec);
+[[nodiscard]] int Apk_FetchDnl(OrderRecord& rec);
 // Closes the order cursor; closing a closed cursor is 0.
-int Apk_CloseDnl();
+[[nodiscard]] int Apk_CloseDnl();
 
 // Opens the cursor over the operations with AppDwn = selector, ordered by
 // AppFbe; as Apk_OpenDnl.
-int App_OpenDnl(const char* selector);
+[[nodiscard]] int App_OpenDnl(const char* selector);
 // Fetches the next operation into every field of rec, AppDat included.
 // rec is written only on 0, -1455 and -1406 (keys AppApk, AppApp and
 // AppFbe); NULL columns give "" or 0.
-int App_FetchDnl(OperationRecord& rec);
+[[nodiscard]] int App_FetchDnl(OperationRecord& rec);
 // Closes the operation cursor; closing a closed cursor is 0.
-int App_CloseDnl();
+[[nodiscard]] int App_CloseDnl();
 
 #endif  // PPS2BDE_DB_DBDNL_DNL_CURSORS_H_

@@ -24,8 +24,8 @@ class DnlCursorsTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
     sql::SetEngineForTest(nullptr);
-    Apk_CloseDnl();
-    App_CloseDnl();
+    (void)Apk_CloseDnl();
+    (void)App_CloseDnl();
     DatabaseTest::TearDown();
   }
   void AddOrder(const std::string& key, const std::string& dwn, const std::string& fbe) {

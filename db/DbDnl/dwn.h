@@ -26,12 +26,12 @@ struct StatRecord {
 
 // Inserts rec as a new row: DwnDta from the date and time texts, DwnDat the
 // database time.  Returns the status of the insert (committed on 0).
-int Dwn_PKeyIns(const StatRecord& rec);
+[[nodiscard]] int Dwn_PKeyIns(const StatRecord& rec);
 // Rewrites the row whose DwnDat (to the second) and DwnErf match the
 // record's run time stamp and recorder.
-int Dwn_PKeyUpd(const StatRecord& rec);
+[[nodiscard]] int Dwn_PKeyUpd(const StatRecord& rec);
 // Deletes the row whose DwnDat and DwnErf match the record's time stamp and
 // recorder.
-int Dwn_PKeyDel(const StatRecord& rec);
+[[nodiscard]] int Dwn_PKeyDel(const StatRecord& rec);
 
 #endif  // PPS2BDE_DB_DBDNL_DWN_H_

@@ -32,41 +32,41 @@ struct KsgDnlRecord {
 // Opens the cursor over the work groups with ApgDwn = selector that have a
 // cost centre valid today in Kvn537Ksg (KsgGvo up to today, KsgGbi empty or
 // from today on), ordered by ApgFbe.
-int Apg_OpenDnl(const char* selector);
+[[nodiscard]] int Apg_OpenDnl(const char* selector);
 // Fetches the next work group into the 26 fields of the read by key, with
 // the valid KsgKst in ApgKst; ApgDat keeps its content.
-int Apg_FetchDnl(WorkGroupRecord& rec);
-int Apg_CloseDnl();
+[[nodiscard]] int Apg_FetchDnl(WorkGroupRecord& rec);
+[[nodiscard]] int Apg_CloseDnl();
 
 // Opens the cursor over the workplaces with AplDwn = selector, by AplFbe.
-int Apl_OpenDnl(const char* selector);
+[[nodiscard]] int Apl_OpenDnl(const char* selector);
 // Fetches the next workplace into the 37 fields of the read by key (AplUbg
 // at most 4 characters, AplUdt as yyyymmddHHMMSS); AplDat keeps its content.
-int Apl_FetchDnl(WorkplaceRecord& rec);
-int Apl_CloseDnl();
+[[nodiscard]] int Apl_FetchDnl(WorkplaceRecord& rec);
+[[nodiscard]] int Apl_CloseDnl();
 
 // Opens the cursor over the Kvn521Ubg rows with UbgDwn = selector, by
 // UbgFbe.
-int Ubg_OpenDnl(const char* selector);
+[[nodiscard]] int Ubg_OpenDnl(const char* selector);
 // Fetches the next row into the 21 fields UbgUbg to UbgErf; UbgDat keeps its
 // content.
-int Ubg_FetchDnl(UbgRecord& rec);
-int Ubg_CloseDnl();
+[[nodiscard]] int Ubg_FetchDnl(UbgRecord& rec);
+[[nodiscard]] int Ubg_CloseDnl();
 
 // Opens the cursor over the Kvn510Prv rows with PrvDwn = selector, by
 // PrvFbe.
-int Prv_OpenDnl(const char* selector);
+[[nodiscard]] int Prv_OpenDnl(const char* selector);
 // Fetches the next row into every field but PrvDat (which keeps its
 // content): PrvGvo and PrvGbi as yyyymmdd, PrvAvn and PrvAbi as
 // yyyymmddHHMMSS.
-int Prv_FetchDnl(PrvRecord& rec);
-int Prv_CloseDnl();
+[[nodiscard]] int Prv_FetchDnl(PrvRecord& rec);
+[[nodiscard]] int Prv_CloseDnl();
 
 // Opens the cursor over every cost centre of o1003Kststelle joined with
 // every Kvn559Fbe row of type 1, ordered by FbeFbe.  No selector.
-int Ksg_OpenDnl();
+[[nodiscard]] int Ksg_OpenDnl();
 // Fetches the next cost centre and area.
-int Ksg_FetchDnl(KsgDnlRecord& rec);
-int Ksg_CloseDnl();
+[[nodiscard]] int Ksg_FetchDnl(KsgDnlRecord& rec);
+[[nodiscard]] int Ksg_CloseDnl();
 
 #endif  // PPS2BDE_DB_DBDNL_MASTER_CURSORS_H_

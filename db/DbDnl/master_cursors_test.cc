@@ -27,11 +27,11 @@ class MasterCursorsTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Apg_CloseDnl();
-    Apl_CloseDnl();
-    Ubg_CloseDnl();
-    Prv_CloseDnl();
-    Ksg_CloseDnl();
+    (void)Apg_CloseDnl();
+    (void)Apl_CloseDnl();
+    (void)Ubg_CloseDnl();
+    (void)Prv_CloseDnl();
+    (void)Ksg_CloseDnl();
     DatabaseTest::TearDown();
   }
   void AddWorkGroup(const std::string& apg, const std::string& dwn, const std::string& fbe) {

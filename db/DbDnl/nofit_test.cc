@@ -21,9 +21,9 @@ using Rows = std::vector<std::string>;
 class NoFitTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
-    Auk_Close();
-    Afo_Close(1);
-    Dnl_Close();
+    (void)Auk_Close();
+    (void)Afo_Close(1);
+    (void)Dnl_Close();
     DatabaseTest::TearDown();
   }
 };

@@ -32,11 +32,11 @@ struct DownloadRangeRecord {
 
 // Reads the 18 ranges of the "UPD" row into rec.  On any status but 0 every
 // range of rec is emptied, so the caller sees empty ranges.
-int Upd_PKeyReadk(DownloadRangeRecord& rec);
+[[nodiscard]] int Upd_PKeyReadk(DownloadRangeRecord& rec);
 
 // Resets the "UPD" row: every range becomes blanks over its column width,
 // UpdDat the database time and UpdErf "Download"; commits on 0.  1403 when
 // the row is missing (nothing changes).
-int Upd_PKeyUpd();
+[[nodiscard]] int Upd_PKeyUpd();
 
 #endif  // PPS2BDE_DB_DBDNL_UPD_H_

@@ -42,23 +42,23 @@ struct WorkGroupRecord {
 // Reads the work group whose key is in rec.ApgApg.  On 0 the 26 selected
 // fields are filled and ApgDat keeps its content; otherwise only the key
 // stays and every other field (ApgDat too) is empty or 0.
-int Apg_PKeyReadk(WorkGroupRecord& rec);
+[[nodiscard]] int Apg_PKeyReadk(WorkGroupRecord& rec);
 // Writes every field of rec to the row whose ApgApg is rec.ApgApg; ApgDat
 // becomes the database time whatever rec holds there.  Commits on 0; 1403
 // when there is no such row (nothing changes).
-int Apg_PKeyUpd(const WorkGroupRecord& rec);
+[[nodiscard]] int Apg_PKeyUpd(const WorkGroupRecord& rec);
 // Deletes the work group with this key (up to 10 characters) and commits;
 // 1403 when there is none.
 // A key longer than its column names no row: 1403, nothing deleted.
-int Apg_PKeyDel(const char* key);
+[[nodiscard]] int Apg_PKeyDel(const char* key);
 // Opens the cursor over lower < ApgApg < upper (bounds up to 10 characters,
 // both excluded), ascending.  An open cursor is closed first.
 // A bound longer than its field selects nothing.
-int Apg_Open(const char* lower, const char* upper);
+[[nodiscard]] int Apg_Open(const char* lower, const char* upper);
 // Fetches the next work group into rec as Apg_PKeyReadk fills it (ApgDat
 // kept); 1403 after the last; rec is written only on 0.
-int Apg_Fetch(WorkGroupRecord& rec);
+[[nodiscard]] int Apg_Fetch(WorkGroupRecord& rec);
 // Closes the cursor (closing a closed cursor is 0).
-int Apg_Close();
+[[nodiscard]] int Apg_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_APG_H_

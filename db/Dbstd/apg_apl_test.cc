@@ -21,9 +21,9 @@ using testing_support::QuerySql;
 class ApgAplTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
-    Apg_Close();
-    Apl_Close();
-    Apl_CloseApg();
+    (void)Apg_Close();
+    (void)Apl_Close();
+    (void)Apl_CloseApg();
     DatabaseTest::TearDown();
   }
   void AddGroup(const std::string& key) {

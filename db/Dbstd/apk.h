@@ -55,26 +55,26 @@ struct OrderRecord {
 // Reads the order whose number the caller put into rec.ApkApk.  On 0 every
 // field but ApkDat is filled; otherwise rec keeps only its key and every
 // other field (ApkDat too) is empty or 0.
-int Apk_PKeyReadk(OrderRecord& rec);
+[[nodiscard]] int Apk_PKeyReadk(OrderRecord& rec);
 // Writes every field of rec to the row with rec.ApkApk; ApkDat becomes the
 // database time.  Empty date parts write NULL.
-int Apk_PKeyUpd(const OrderRecord& rec);
+[[nodiscard]] int Apk_PKeyUpd(const OrderRecord& rec);
 // Inserts rec as a new row; ApkBdi and ApkEdi are NULL, ApkDat the database
 // time.  An existing key gives -1.
-int Apk_PKeyIns(const OrderRecord& rec);
+[[nodiscard]] int Apk_PKeyIns(const OrderRecord& rec);
 // Deletes the order with this number (at most 12 characters).  A longer
 // number names no order: 1403, nothing is deleted.
-int Apk_PKeyDel(const char* orderNumber);
+[[nodiscard]] int Apk_PKeyDel(const char* orderNumber);
 
 // Range cursor over (fromKey, toKey), both exclusive: direction 1 ascending,
 // 2 descending by ApkApk; any other direction does nothing and returns 0.
 // A bound longer than its field selects nothing.
-int Apk_Open(const char* fromKey, const char* toKey, int direction);
+[[nodiscard]] int Apk_Open(const char* fromKey, const char* toKey, int direction);
 // Fetches the next row of that direction's cursor into every field but
 // ApkDat; rec is written only on 0 (1403 after the last row, -1001 when the
 // cursor is not open or the direction is neither 1 nor 2).
-int Apk_Fetch(OrderRecord& rec, int direction);
+[[nodiscard]] int Apk_Fetch(OrderRecord& rec, int direction);
 // Closes that direction's cursor; a closed cursor or another direction is 0.
-int Apk_Close(int direction);
+[[nodiscard]] int Apk_Close(int direction);
 
 #endif  // PPS2BDE_DB_DBSTD_APK_H_

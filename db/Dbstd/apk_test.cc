@@ -83,8 +83,8 @@ class ApkTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Apk_Close(1);
-    Apk_Close(2);
+    (void)Apk_Close(1);
+    (void)Apk_Close(2);
     DatabaseTest::TearDown();
   }
   std::string Table() { return Query("select * from Kvn501Apk order by ApkApk"); }

@@ -51,32 +51,32 @@ struct WorkplaceRecord {
 };
 
 // Reads the workplace whose key is in rec.AplApl; as Apg_PKeyReadk.
-int Apl_PKeyReadk(WorkplaceRecord& rec);
+[[nodiscard]] int Apl_PKeyReadk(WorkplaceRecord& rec);
 // Writes every field of rec to the row whose AplApl is rec.AplApl: AplUbg
 // up to 4 characters, AplUdt converted from yyyymmddHHMMSS (empty is NULL,
 // an invalid time fails with its conversion error); AplDat becomes the
 // database time whatever rec holds there.  Commits on 0; 1403 when there is
 // no such row (nothing changes).
-int Apl_PKeyUpd(const WorkplaceRecord& rec);
+[[nodiscard]] int Apl_PKeyUpd(const WorkplaceRecord& rec);
 // Deletes the workplace with this key (up to 10 characters) and commits;
 // 1403 when there is none.
 // A key longer than its column names no row: 1403, nothing deleted.
-int Apl_PKeyDel(const char* key);
+[[nodiscard]] int Apl_PKeyDel(const char* key);
 // Opens the cursor over lower < AplApl < upper (bounds up to 10 characters,
 // both excluded), ascending.  An open cursor is closed first.
 // A bound longer than its field selects nothing.
-int Apl_Open(const char* lower, const char* upper);
+[[nodiscard]] int Apl_Open(const char* lower, const char* upper);
 // Fetches the next workplace of that cursor into rec as Apl_PKeyReadk fills
 // it (AplDat kept); 1403 after the last; rec is written only on 0.
-int Apl_Fetch(WorkplaceRecord& rec);
+[[nodiscard]] int Apl_Fetch(WorkplaceRecord& rec);
 // Closes the range cursor (closing a closed cursor is 0).
-int Apl_Close();
+[[nodiscard]] int Apl_Close();
 // Opens the cursor over the workplaces whose AplApg is workGroup (up to 10
 // characters), ascending by AplApl.  An open cursor is closed first.
-int Apl_OpenApg(const char* workGroup);
+[[nodiscard]] int Apl_OpenApg(const char* workGroup);
 // Fetches the next workplace of the work-group cursor, as Apl_Fetch.
-int Apl_FetchApg(WorkplaceRecord& rec);
+[[nodiscard]] int Apl_FetchApg(WorkplaceRecord& rec);
 // Closes the work-group cursor (closing a closed cursor is 0).
-int Apl_CloseApg();
+[[nodiscard]] int Apl_CloseApg();
 
 #endif  // PPS2BDE_DB_DBSTD_APL_H_

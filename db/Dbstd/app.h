@@ -74,18 +74,18 @@ struct OperationRecord {
 // Reads the operation whose key the caller put into AppApk/AppApp.  On 0
 // every field is filled; otherwise only the key stays and every other field
 // is empty or 0.
-int App_PKeyReadk(OperationRecord& rec);
+[[nodiscard]] int App_PKeyReadk(OperationRecord& rec);
 // Inserts rec as a new row; the eight date-time columns come from their date
 // and time parts (both empty: NULL), AppDat is the database time.  An
 // existing key gives -1, an invalid date the conversion's code; nothing is
 // written then.
-int App_PKeyIns(const OperationRecord& rec);
+[[nodiscard]] int App_PKeyIns(const OperationRecord& rec);
 // Writes every field of rec to the row with rec's AppApk and AppApp, as the
 // insert does; AppDat becomes the database time.  1403 when no such row.
-int App_PKeyUpd(const OperationRecord& rec);
+[[nodiscard]] int App_PKeyUpd(const OperationRecord& rec);
 // Deletes the operation with this key (at most 12 and 5 characters).  A
 // longer key names no operation: 1403, nothing is deleted.
-int App_PKeyDel(const char* orderNumber, const char* operationNumber);
+[[nodiscard]] int App_PKeyDel(const char* orderNumber, const char* operationNumber);
 
 // Completes rec after a read or a fetch that wrote its row straight into
 // rec: on status 0 it stays as read; on any other status AppApk and AppApp
@@ -98,34 +98,34 @@ void App_TakeRow(OperationRecord& rec, int status);
 // not used), ordered by AppApk, then AppApp descending.  Any other direction
 // opens nothing and returns 0.
 // A bound longer than its field selects nothing.
-int App_Open(const char* fromOrder, const char* fromOperation,
+[[nodiscard]] int App_Open(const char* fromOrder, const char* fromOperation,
              const char* toOrder, const char* toOperation, int direction);
 // Fetches the next row of that direction's cursor and hands it to
 // App_TakeRow: after the last row (1403) rec keeps only its key.  -1001 when
 // the cursor is not open or the direction is neither 1 nor 2.
-int App_Fetch(OperationRecord& rec, int direction);
+[[nodiscard]] int App_Fetch(OperationRecord& rec, int direction);
 // Closes that direction's cursor; a closed cursor or another direction is 0.
-int App_Close(int direction);
+[[nodiscard]] int App_Close(int direction);
 
 // Cursor over the inclusive key range (fromOrder, fromOperation) to
 // (toOrder, toOperation) without the rows whose AppSts equals excludedStatus
 // (compared as a 16-bit value), ascending by key.
 // A bound longer than its field selects nothing.
-int App_OpenSts(const char* fromOrder, const char* fromOperation,
+[[nodiscard]] int App_OpenSts(const char* fromOrder, const char* fromOperation,
                 const char* toOrder, const char* toOperation,
                 int32_t excludedStatus);
 // Fetches the next row through App_TakeRow, as App_Fetch does.
-int App_FetchSts(OperationRecord& rec);
-int App_CloseSts();
+[[nodiscard]] int App_FetchSts(OperationRecord& rec);
+[[nodiscard]] int App_CloseSts();
 
 // Counts the operations whose AppZf2 equals zf2 (at most 30 characters).
 // *count gets the number on 0 and 0 on any other status.
-int App_CountZf2(const char* zf2, int32_t* count);
+[[nodiscard]] int App_CountZf2(const char* zf2, int32_t* count);
 // Cursor over the operations whose AppZf2 equals zf2.
-int App_OpenZf2(const char* zf2);
+[[nodiscard]] int App_OpenZf2(const char* zf2);
 // Fetches the next row; rec is written only on 0 and left as it was on any
 // other status (1403 after the last row).
-int App_FetchZf2(OperationRecord& rec);
-int App_CloseZf2();
+[[nodiscard]] int App_FetchZf2(OperationRecord& rec);
+[[nodiscard]] int App_CloseZf2();
 
 #endif  // PPS2BDE_DB_DBSTD_APP_H_

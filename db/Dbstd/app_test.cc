@@ -107,10 +107,10 @@ class AppTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    App_Close(1);
-    App_Close(2);
-    App_CloseSts();
-    App_CloseZf2();
+    (void)App_Close(1);
+    (void)App_Close(2);
+    (void)App_CloseSts();
+    (void)App_CloseZf2();
     DatabaseTest::TearDown();
   }
   std::string Table() { return Query("select * from Kvn504App order by AppApk, AppApp"); }

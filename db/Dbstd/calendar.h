@@ -26,11 +26,11 @@ struct BakRecord {
 // Reads the row of the date that lies days after day (before it when days
 // is negative) into rec; rec is written only on 0.  1403 when the table has
 // no row for that date.
-int Bak_ReadOffset(const char* day, int32_t days, BakRecord& rec);
+[[nodiscard]] int Bak_ReadOffset(const char* day, int32_t days, BakRecord& rec);
 
 // Counts the rows after the day from up to and including the day to into
 // *count (written only on 0): 0 for two equal days or from after to.
-int Bak_CountDays(const char* from, const char* to, int32_t* count);
+[[nodiscard]] int Bak_CountDays(const char* from, const char* to, int32_t* count);
 
 // Day arithmetic over the table of days:
 //   kind 1: returns the number of rows after date1 up to and including
@@ -40,6 +40,6 @@ int Bak_CountDays(const char* from, const char* to, int32_t* count);
 //           returns the read status;
 //   other kinds return 0 and touch nothing.
 // date1 may be date2's own text.
-int Cal_Days(int kind, int32_t days, const char* date1, Text<9>* date2);
+[[nodiscard]] int Cal_Days(int kind, int32_t days, const char* date1, Text<9>* date2);
 
 #endif  // PPS2BDE_DB_DBSTD_CALENDAR_H_

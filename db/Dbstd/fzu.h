@@ -31,10 +31,10 @@ struct FzuRecord {
 // "0".  Returns 0 with every field filled, 1403 when there is no such row,
 // or a negative code; on any status but 0 only FzuFcd stays and every other
 // field is empty or 0.
-int Fzu_PKeyReadk(FzuRecord& rec);
+[[nodiscard]] int Fzu_PKeyReadk(FzuRecord& rec);
 // Reads the row whose FzuMld equals rec.FzuMld.  Returns 0 with every field
 // filled, 1403 when there is none, -2112 when there are several, or another
 // negative code; rec is unchanged unless the status is 0.
-int Fzu_ReadMld(FzuRecord& rec);
+[[nodiscard]] int Fzu_ReadMld(FzuRecord& rec);
 
 #endif  // PPS2BDE_DB_DBSTD_FZU_H_

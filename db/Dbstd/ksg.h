@@ -28,27 +28,27 @@ struct KsgRecord {
 // Reads the row of rec.KsgApg and rec.KsgGvo; on 0 every field but KsgDat
 // is filled; on any other status only KsgApg and KsgGvo stay and every
 // other field (KsgDat included) is empty or 0.
-int Ksg_PKeyReadk(KsgRecord& rec);
+[[nodiscard]] int Ksg_PKeyReadk(KsgRecord& rec);
 // Reads KsgApg and KsgKst of the row of rec.KsgApg valid today (start
 // included, end excluded); the other fields are not touched.  1403 when no
 // row is valid, -2112 when several are; rec is unchanged unless 0.
-int Ksg_ReadValid(KsgRecord& rec);
+[[nodiscard]] int Ksg_ReadValid(KsgRecord& rec);
 // Writes KsgGbi, KsgFbe, KsgZf1 to KsgZf3, KsgSta, KsgErf and KsgKst of rec
 // to the row of rec.KsgApg and rec.KsgGvo; KsgDat becomes the database
 // time.  1403 when there is no such row.
-int Ksg_PKeyUpd(const KsgRecord& rec);
+[[nodiscard]] int Ksg_PKeyUpd(const KsgRecord& rec);
 // Deletes the row of that work group and start of validity (yyyymmdd).
 // 1403 when there is none; a key part longer than its column names no row
 // (1403, nothing deleted).
-int Ksg_PKeyDel(const char* workGroup, const char* validFrom);
+[[nodiscard]] int Ksg_PKeyDel(const char* workGroup, const char* validFrom);
 // Opens the cursor over the rows of lower <= KsgApg <= upper (bounds cut to
 // 10 characters) valid today (end included), by KsgGvo.
 // A bound longer than its field selects nothing.
-int Ksg_Open(const char* lower, const char* upper);
+[[nodiscard]] int Ksg_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (KsgDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.
-int Ksg_Fetch(KsgRecord& rec);
+[[nodiscard]] int Ksg_Fetch(KsgRecord& rec);
 // Closes that cursor; closing a closed cursor is 0.
-int Ksg_Close();
+[[nodiscard]] int Ksg_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_KSG_H_

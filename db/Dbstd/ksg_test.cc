@@ -23,7 +23,7 @@ class KsgTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Ksg_Close();
+    (void)Ksg_Close();
     DatabaseTest::TearDown();
   }
   // A row of work group apg valid from gvo to gbi ('yyyy-mm-dd' or "null").

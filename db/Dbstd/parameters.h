@@ -32,12 +32,12 @@ struct NzpRecord {
 // Reads the row of code rec.NzpAkz valid today: begun before today and
 // ending after today (both days excluded).  On any status but 0 only NzpAkz
 // stays and every other field is empty or 0.
-int Nzp_Read(NzpRecord& rec);
+[[nodiscard]] int Nzp_Read(NzpRecord& rec);
 
 // Writes NzpAan, NzpVfh, NzpNfh and NzpAus of rec, and the database time as
 // NzpAdt, to the row of rec.NzpAkz, rec.NzpGvn and rec.NzpGbi; commits on 0.
 // 1403 when there is no such row (nothing changes).
-int Nzp_PKeyUpd(const NzpRecord& rec);
+[[nodiscard]] int Nzp_PKeyUpd(const NzpRecord& rec);
 
 // The process-wide switches, indexed by code.  Each is 1 or 0.
 struct NzpSwitches {
@@ -52,7 +52,7 @@ struct NzpSwitches {
 // setting aak[9] and flag when its row was found with NzpAak 1.  A code
 // whose read fails leaves its switches 0.  Returns the status of the code-9
 // read.
-int Nzp_LoadSwitches();
+[[nodiscard]] int Nzp_LoadSwitches();
 
 // The switches as the last Nzp_LoadSwitches left them (all 0 before).
 const NzpSwitches& Nzp_Switches();

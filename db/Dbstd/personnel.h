@@ -35,48 +35,48 @@ struct AswRecord {
 // PnrStr, PnrOrt.  A badge whose person is not in Kvn300Pnr is not found.
 // On any status but 0 only AswNum and AswGvo stay; every other field is
 // emptied.
-int Asw_ReadDay(AswRecord& rec);
+[[nodiscard]] int Asw_ReadDay(AswRecord& rec);
 // Reads into *pnr the person of badge number on day (yyyymmdd): the badge
 // row valid that day, both ends included, an empty AswGbi open-ended.
-int Asw_ReadPnr(const char* number, const char* day, Text<9>* pnr);
+[[nodiscard]] int Asw_ReadPnr(const char* number, const char* day, Text<9>* pnr);
 
 // Opens the cursor over the rows of badge number whose validity began by
 // today, latest start first.
-int Asw_OpenNum(const char* number);
+[[nodiscard]] int Asw_OpenNum(const char* number);
 // Fetches AswPnr, AswGvo, AswGbi, AswErf, AswDat of the next row.
-int Asw_FetchNum(AswRecord& rec);
+[[nodiscard]] int Asw_FetchNum(AswRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Asw_CloseNum();
+[[nodiscard]] int Asw_CloseNum();
 
 // Opens the cursor over the badges of person pnr whose validity began by
 // today, latest start first.
-int Asw_OpenPnr(const char* pnr);
+[[nodiscard]] int Asw_OpenPnr(const char* pnr);
 // Fetches AswNum, AswGvo, AswGbi, AswErf, AswDat of the next row.
-int Asw_FetchPnr(AswRecord& rec);
+[[nodiscard]] int Asw_FetchPnr(AswRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Asw_ClosePnr();
+[[nodiscard]] int Asw_ClosePnr();
 
 // Opens the cursor over every badge valid today (start up to today, end
 // from today on or empty) that names a person of Kvn300Pnr, by person and
 // latest start first.
-int Asw_OpenAll();
+[[nodiscard]] int Asw_OpenAll();
 // Fetches every field of the next row.
-int Asw_FetchAll(AswRecord& rec);
+[[nodiscard]] int Asw_FetchAll(AswRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Asw_CloseAll();
+[[nodiscard]] int Asw_CloseAll();
 
 // Reads the name, street and town of person pnr.
-int Pnr_Read(const char* pnr, Text<31>* nam, Text<31>* str, Text<31>* ort);
+[[nodiscard]] int Pnr_Read(const char* pnr, Text<31>* nam, Text<31>* str, Text<31>* ort);
 
 // 0 when person pnr has an authorisation in Kvn310Bsv valid today (start up
 // to today, end from today on or empty), 1403 when not.
-int Bsv_Check(const char* pnr);
+[[nodiscard]] int Bsv_Check(const char* pnr);
 
 // Reads into *kst the cost centre of person pnr whose row in Kvn329Ztg
 // starts today.
-int Ztg_ReadKst(const char* pnr, Text<11>* kst);
+[[nodiscard]] int Ztg_ReadKst(const char* pnr, Text<11>* kst);
 
 // Reads into *value the parameter value of area and field.
-int Vrg_Read(const char* area, const char* field, Text<81>* value);
+[[nodiscard]] int Vrg_Read(const char* area, const char* field, Text<81>* value);
 
 #endif  // PPS2BDE_DB_DBSTD_PERSONNEL_H_

@@ -23,9 +23,9 @@ class PersonnelTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Asw_CloseNum();
-    Asw_ClosePnr();
-    Asw_CloseAll();
+    (void)Asw_CloseNum();
+    (void)Asw_ClosePnr();
+    (void)Asw_CloseAll();
     DatabaseTest::TearDown();
   }
   static std::string Date(const std::string& d) {

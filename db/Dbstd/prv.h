@@ -50,40 +50,40 @@ struct PrvRecord {
 // Reads the row whose key is in rec.PrvPnr; on 0 every selected field is
 // filled and PrvDat keeps its content; on any other status only the key
 // stays and every other field (PrvDat included) is empty or 0.
-int Prv_PKeyReadk(PrvRecord& rec);
+[[nodiscard]] int Prv_PKeyReadk(PrvRecord& rec);
 // Inserts rec with PrvDat the database time.  An empty PrvFbe is first
 // filled, in rec too, with the FbeFbe of the Kvn559Fbe row of type 1; when
 // that read finds no single row the field stays empty and the row is
 // inserted all the same.  -1 when the key exists.
-int Prv_PKeyIns(PrvRecord& rec);
+[[nodiscard]] int Prv_PKeyIns(PrvRecord& rec);
 // Deletes every row of Kvn510Prv; 1403 when the table was empty.
-int Prv_Delete();
+[[nodiscard]] int Prv_Delete();
 // Writes every field of rec but the key to the row with rec.PrvPnr; PrvDat
 // becomes the database time.  1403 when there is no such row.
-int Prv_PKeyUpd(const PrvRecord& rec);
+[[nodiscard]] int Prv_PKeyUpd(const PrvRecord& rec);
 // Deletes the row with that key.  1403 when there is none; a key longer
 // than 8 characters names no row (1403, nothing deleted).
-int Prv_PKeyDel(const char* key);
+[[nodiscard]] int Prv_PKeyDel(const char* key);
 // Opens the cursor over lower <= PrvPnr <= upper (bounds cut to 8
 // characters) whose validity has begun or has no start, by PrvPnr.
 // A bound longer than its field selects nothing.
-int Prv_Open(const char* lower, const char* upper);
+[[nodiscard]] int Prv_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (PrvDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.
-int Prv_Fetch(PrvRecord& rec);
+[[nodiscard]] int Prv_Fetch(PrvRecord& rec);
 // Closes that cursor; closing a closed cursor is 0.
-int Prv_Close();
+[[nodiscard]] int Prv_Close();
 // Reads the row of badge number rec.PrvAwn valid today.  0 fills every
 // selected field; 1403 when there is none, -2112 when several are valid;
 // rec is unchanged unless 0.
-int Prv_ReadAwn(PrvRecord& rec);
+[[nodiscard]] int Prv_ReadAwn(PrvRecord& rec);
 // Opens the cursor over the rows of that badge valid today, by PrvPnr.  A
 // badge longer than 8 characters matches no row.
-int Prv_OpenAwn(const char* badge);
+[[nodiscard]] int Prv_OpenAwn(const char* badge);
 // Fills rec with the next row of that cursor on 0; 1403 after the last
 // row; rec is unchanged unless 0.
-int Prv_FetchAwn(PrvRecord& rec);
+[[nodiscard]] int Prv_FetchAwn(PrvRecord& rec);
 // Closes that cursor; closing a closed cursor is 0.
-int Prv_CloseAwn();
+[[nodiscard]] int Prv_CloseAwn();
 
 #endif  // PPS2BDE_DB_DBSTD_PRV_H_

@@ -24,8 +24,8 @@ class PrvTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Prv_Close();
-    Prv_CloseAwn();
+    (void)Prv_Close();
+    (void)Prv_CloseAwn();
     DatabaseTest::TearDown();
   }
   // A row with key, badge and validity dates ("null" or a day 'yyyy-mm-dd').

@@ -82,24 +82,24 @@ struct PmsSumRecord {
 // the day's row of their calendar AemKal in Kvn133Kal, the day's row of
 // Kvn133Bak and the shifts of the model for the calendar's day type; one row
 // per shift, by EmoBeg.
-int Aem_Open(const char* workGroup, int32_t kind, const char* day);
+[[nodiscard]] int Aem_Open(const char* workGroup, int32_t kind, const char* day);
 // Fetches the next row into rec.
-int Aem_Fetch(AemRecord& rec);
+[[nodiscard]] int Aem_Fetch(AemRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Aem_Close();
+[[nodiscard]] int Aem_Close();
 
 // Counts the shift models of workGroup with AemKng 2 into *count (written
 // only on 0).
-int Aem_Count(const char* workGroup, int32_t* count);
+[[nodiscard]] int Aem_Count(const char* workGroup, int32_t* count);
 
 // Opens the cursor over the breaks of the shifts of model and dayType whose
 // break assignment in Kvn536Pmz is valid on day (PmzGvo up to day, PmzGbi
 // from day on; an assignment without PmzGbi does not count), by EmoBeg.
-int Pms_Open(const char* model, const char* dayType, const char* day);
+[[nodiscard]] int Pms_Open(const char* model, const char* dayType, const char* day);
 // Fetches the next break with its shift into rec.
-int Pms_Fetch(PmsRecord& rec);
+[[nodiscard]] int Pms_Fetch(PmsRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Pms_Close();
+[[nodiscard]] int Pms_Close();
 
 // Sums into rec.PmsSum the minutes of the breaks that Pms_Open would
 // deliver for rec.EmoEmo, rec.EmoTtp and day: PmsEnd-PmsBeg for a break
@@ -107,13 +107,13 @@ int Pms_Close();
 // 120 minutes).  No such break counts 0.  Returns the status of the second
 // sum.  PmsSum is left as it was when the first sum fails, and holds the
 // first sum alone when the second fails.
-int Pms_SumMinutes(PmsSumRecord& rec, const char* day);
+[[nodiscard]] int Pms_SumMinutes(PmsSumRecord& rec, const char* day);
 
 // Opens the cursor over the shifts of model and dayType, by EmoBeg.
-int Emo_Open(const char* model, const char* dayType);
+[[nodiscard]] int Emo_Open(const char* model, const char* dayType);
 // Fetches the next shift into rec.
-int Emo_Fetch(EmoRecord& rec);
+[[nodiscard]] int Emo_Fetch(EmoRecord& rec);
 // Closes the cursor; closing a closed cursor is 0.
-int Emo_Close();
+[[nodiscard]] int Emo_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_SHIFT_H_

@@ -18,9 +18,9 @@ using testing_support::ExecSql;
 class ShiftTest : public testing_support::DatabaseTest {
  protected:
   void TearDown() override {
-    Aem_Close();
-    Pms_Close();
-    Emo_Close();
+    (void)Aem_Close();
+    (void)Pms_Close();
+    (void)Emo_Close();
     DatabaseTest::TearDown();
   }
   // A shift model assignment of group (dates yyyy-mm-dd, "" for NULL).

@@ -45,21 +45,21 @@ struct UbgRecord {
 // Reads the row whose key is in rec.UbgUbg; on 0 every selected field is
 // filled and UbgDat keeps its content; on any other status only the key
 // stays and every other field (UbgDat included) is empty or 0.
-int Ubg_PKeyReadk(UbgRecord& rec);
+[[nodiscard]] int Ubg_PKeyReadk(UbgRecord& rec);
 // Writes every field of rec to the row with rec.UbgUbg; UbgDat becomes the
 // database time.  1403 when there is no such row.
-int Ubg_PKeyUpd(const UbgRecord& rec);
+[[nodiscard]] int Ubg_PKeyUpd(const UbgRecord& rec);
 // Deletes the row with that key.  1403 when there is none; a key longer
 // than 4 characters names no row (1403, nothing deleted).
-int Ubg_PKeyDel(const char* key);
+[[nodiscard]] int Ubg_PKeyDel(const char* key);
 // Opens the cursor over lower < UbgUbg < upper, ascending (the bounds are
 // cut to 4 characters).  Closes a cursor left open first.
 // A bound longer than its field selects nothing.
-int Ubg_Open(const char* lower, const char* upper);
+[[nodiscard]] int Ubg_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (UbgDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.
-int Ubg_Fetch(UbgRecord& rec);
+[[nodiscard]] int Ubg_Fetch(UbgRecord& rec);
 // Closes that cursor; closing a closed cursor is 0.
-int Ubg_Close();
+[[nodiscard]] int Ubg_Close();
 
 #endif  // PPS2BDE_DB_DBSTD_UBG_H_

@@ -22,7 +22,7 @@ class UbgTest : public testing_support::DatabaseTest {
     DatabaseTest::SetUp();
   }
   void TearDown() override {
-    Ubg_Close();
+    (void)Ubg_Close();
     DatabaseTest::TearDown();
   }
   std::string Row(const std::string& key) {

@@ -63,7 +63,7 @@ TEST(EnvPosix, ExclusiveOpenIsRefusedToAnotherProcessUntilClosed) {
   auto tryOpen = [&] {
     int other = -1;
     int rc = Env_Posix()->OpenExclusive(path.c_str(), &other);
-    if (rc == 0) Env_Posix()->Close(other);
+    if (rc == 0) (void)Env_Posix()->Close(other);
     return rc == EWOULDBLOCK ? 1 : rc == 0 ? 0 : 2;
   };
   EXPECT_EQ(1, InChild(tryOpen));  // held by us
@@ -103,7 +103,7 @@ TEST(EnvPosix, ShortWriteReportsTheBytesThatReachedTheFile) {
     if (Env_Posix()->OpenExclusive(path.c_str(), &fd) != 0) return 4;
     size_t written = 99;
     int w = Env_Posix()->Write(fd, "0123456789abcdefghij", 20, &written);
-    Env_Posix()->Close(fd);
+    (void)Env_Posix()->Close(fd);
     return w == EFBIG && written == 10 ? 0 : 1;
   });
   EXPECT_EQ(0, rc);
@@ -172,7 +172,7 @@ TEST(EnvPosix, OddFilesAreRefusedAndAMovedFileIsSeen) {
   EXPECT_EQ(ELOOP, env->OpenExclusive((dir / "link").c_str(), &fd));
   EXPECT_EQ(EISDIR, env->OpenExclusive(dir.path().c_str(), &fd));
   EXPECT_EQ(0, env->OpenRead((dir / "link").c_str(), &fd)) << "a read may follow a link";
-  env->Close(fd);
+  (void)env->Close(fd);
   EXPECT_EQ("keep", ReadAll(dir / "target"));
 
   const std::string path = dir / "f.buf";

@@ -32,23 +32,23 @@ struct Layout {
 
 // Creates path and every missing parent folder (mode 0755).  Returns 0 or
 // the errno of the folder that could not be made.
-int Layout_MakeDirs(const std::string& path);
+[[nodiscard]] int Layout_MakeDirs(const std::string& path);
 
 // Creates the folders files/, a/b/c/Comm/Buff/ and a/b/c/run/Msg/ under
 // layout.root (existing ones are kept).  Returns 0 or an errno value.
-int Layout_MakeFolders(const Layout& layout);
+[[nodiscard]] int Layout_MakeFolders(const Layout& layout);
 
 // Writes the configuration file at path (replacing it) with LOGIN, PASS and
 // NET8 enciphered, one pair of lines each ("[KEY];Login;" and
 // "n;KEY;cipher", CR LF).  Returns 0, EINVAL when a value cannot be
 // enciphered (longer than the cipher takes), or the errno of the write.
-int Layout_WriteConfig(const std::string& path, const char* login, const char* pass,
+[[nodiscard]] int Layout_WriteConfig(const std::string& path, const char* login, const char* pass,
                        const char* net8);
 
 // Creates a new SQLite database at path in WAL mode with the whole schema.
 // An existing file is never touched: EEXIST.  Returns 0, EEXIST, another
 // errno value, or -1 when SQLite failed (its message in *error when error
 // is not null; the half-made file is removed).
-int Layout_CreateSqlite(const std::string& path, std::string* error);
+[[nodiscard]] int Layout_CreateSqlite(const std::string& path, std::string* error);
 
 #endif  // PPS2BDE_TOOLS_LAYOUT_LAYOUT_H_
