@@ -24,10 +24,10 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "db/DbDnl/dwn.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
-#include "runtime/text.h"
 #include "sql/errors.h"
 
 // What a transfer does with one planning row.

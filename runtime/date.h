@@ -9,13 +9,13 @@
 // the last position they need, whichever comes first: a short or malformed
 // text gives a short or wrong result, never a read or write past a buffer.
 // A field of digits is read like atoi (leading blanks, a sign, digits; no
-// digits give 0).  Outputs are fixed-width texts (runtime/text.h).
+// digits give 0).  Outputs are fixed-width texts (base/text.h).
 #ifndef PPS2BDE_RUNTIME_DATE_H_
 #define PPS2BDE_RUNTIME_DATE_H_
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // Writes the current local time (Env_LocalTime, read once, so date and time
 // always belong to the same instant) in one of four layouts and returns 0:

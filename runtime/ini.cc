@@ -4,9 +4,9 @@
 #include <memory>
 #include <new>
 
+#include "base/text.h"
 #include "runtime/crypt.h"
 #include "runtime/os/env.h"
-#include "runtime/text.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // The configuration file of the job, relative to the working directory.
 constexpr const char* kIniFileName = "..\\..\\..\\..\\files\\velmaris.ini";

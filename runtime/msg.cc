@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "runtime/msg.h"
 #include "runtime/msg_hold.h"
 #include "runtime/msg_internal.h"
 #include "runtime/os/env.h"
-#include "runtime/text.h"
 
 namespace {
 

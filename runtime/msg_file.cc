@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/text.h"
 #include "runtime/msg_internal.h"
 #include "runtime/os/env.h"
-#include "runtime/text.h"
 
 bool Msg_IsTransient(int rc) { return rc == EWOULDBLOCK || rc == EAGAIN; }
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "runtime/msg_internal.h"
-#include "runtime/text.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "base/text.h"
 #include "runtime/ini.h"
 #include "runtime/msg_hold.h"
 #include "runtime/os/env.h"
-#include "runtime/text.h"
 #include "sql/sql.h"
 
 namespace {

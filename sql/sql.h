@@ -32,7 +32,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 namespace sql {
 

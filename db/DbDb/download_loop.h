@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "db/DbDb/buffer.h"
 #include "db/DbDnl/dnl.h"
 #include "runtime/msg.h"
-#include "runtime/text.h"
 #include "sql/errors.h"
 
 // What one download did with its rows.

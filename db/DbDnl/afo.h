@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn503Afo.
 struct PpsOperationRecord {

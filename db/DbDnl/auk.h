@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
+#include "base/text.h"
 #include "db/Dbstd/app.h"
-#include "runtime/text.h"
 
 // One row of Kvn500Auk.
 struct PpsOrderRecord {

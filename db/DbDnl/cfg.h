@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn557Cfg.
 struct CfgRecord {

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 struct QueueRecord {
   Text<9> DnlDtaDate;  // DnlDta date part yyyymmdd (a download: the run date)

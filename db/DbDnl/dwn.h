@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // The counts of one full run, stored as one row of Kvn542Dwn.
 struct StatRecord {

@@ -17,11 +17,11 @@
 #ifndef PPS2BDE_DB_DBDNL_MASTER_CURSORS_H_
 #define PPS2BDE_DB_DBDNL_MASTER_CURSORS_H_
 
+#include "base/text.h"
 #include "db/Dbstd/apg.h"
 #include "db/Dbstd/apl.h"
 #include "db/Dbstd/prv.h"
 #include "db/Dbstd/ubg.h"
-#include "runtime/text.h"
 
 // One row of the cost-centre download: a cost centre and an area of type 1.
 struct KsgDnlRecord {

@@ -6,7 +6,7 @@
 #ifndef PPS2BDE_DB_DBDNL_UPD_H_
 #define PPS2BDE_DB_DBDNL_UPD_H_
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // The ranges of the "UPD" row; each pair is a lower and an upper end.
 struct DownloadRangeRecord {

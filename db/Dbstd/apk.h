@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn501Apk.  Integers marked 16-bit travel to and from the
 // database as 16-bit signed values.

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn531Apl.
 struct WorkplaceRecord {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // Copies arg into the bind field when it fits (at most N-1 characters).  A
 // longer text names no row of a column that narrow, and cut to fit it could

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn133Bak.
 struct BakRecord {

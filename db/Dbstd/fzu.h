@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn553Fzu, fields in the select order of its reads.  Integers
 // travel as 32-bit values.

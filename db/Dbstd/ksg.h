@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 struct KsgRecord {
   Text<11> KsgApg;       // work group, key

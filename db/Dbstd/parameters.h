@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn591Nzp; NzpAkz, NzpGvn and NzpGbi are its key.
 struct NzpRecord {

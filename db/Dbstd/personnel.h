@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One badge of Kvn301Asw, with the name and address of its person.  Each
 // statement fills the fields it selects and leaves the others as they are.

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn510Prv, fields in the column order of the table.  Integers
 // travel as 32-bit values.

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of the shift-model cursor: a shift model of a work group valid on
 // the day, with that day's type in its calendar and the day's row of

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "runtime/text.h"
+#include "base/text.h"
 
 // One row of Kvn521Ubg, fields in the select order of its statements.
 // Integers travel as 32-bit values (the columns are NUMBER(4)).

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
 #include "db/DbDb/buffer.h"
 #include "db/DbDb/master_download.h"
 #include "runtime/date.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
-#include "runtime/text.h"
 #include "tools/admin/admin.h"
 
 namespace {

@@ -5,8 +5,8 @@
 // to fit, never writes past the field, and always leaves a terminator.  The
 // bytes after the terminator are kept zero by Set/Clear so that two fields
 // with equal text are equal byte for byte as well.
-#ifndef PPS2BDE_RUNTIME_TEXT_H_
-#define PPS2BDE_RUNTIME_TEXT_H_
+#ifndef PPS2BDE_BASE_TEXT_H_
+#define PPS2BDE_BASE_TEXT_H_
 
 #include <cstddef>
 #include <cstring>
@@ -83,4 +83,4 @@ inline void Text_Blank(char* p, size_t n) {
     if (Text_IsControl(p[i])) p[i] = ' ';
 }
 
-#endif  // PPS2BDE_RUNTIME_TEXT_H_
+#endif  // PPS2BDE_BASE_TEXT_H_
