@@ -147,6 +147,7 @@ int Pps2bde_Main(int argc, char** argv) {
     Msg_Error("dbRunLock", "Laufsperre nicht erhalten", rc);
     return 0;
   }
+  // The runs log their own failures; the job ends with 0 either way.
   if (argc == 3) {
     // Only a valid date and time can name a batch; anything else is refused.
     if (const char* refused = Queue_StampError(argv[1], argv[2])) {

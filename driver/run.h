@@ -16,7 +16,7 @@
 // one time stamp (date yyyymmdd, time HHMMSS) and recorder for download
 // with "ZalToGen", then runs W_Download.  Returns the open status when the
 // queue cursor cannot be opened, else the close status.
-int32_t W_PpsDaten(const char* date, const char* time, const char* recorder);
+[[nodiscard]] int32_t W_PpsDaten(const char* date, const char* time, const char* recorder);
 // Sends every order and operation marked with the stat's recorder, stamped
 // with the stat's date and time; failures are logged under "Get_Download".
 void Get_Download(const StatRecord& stat);
