@@ -1,10 +1,8 @@
 #include "runtime/session.h"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "runtime/ini.h"
-#include "runtime/text.h"
 #include "sql/sql.h"
 
 namespace {
@@ -22,18 +20,10 @@ int Db_Connect() {
   char password[52] = {};
   char service[52] = {};
   Ini_ReadLogin(account, password, service);
-  // account "/" password "@" service, cut at 100 characters.
-  char connect[101] = {};
-  size_t n = 0;
-  for (const char* part : {static_cast<const char*>(account), "/",
-                           static_cast<const char*>(password), "@",
-                           static_cast<const char*>(service)}) {
-    n += Text_Copy(connect + n, sizeof connect - n, part);
-  }
-  int rc = sql::Connect(connect);
+  // The parts go apart: a PostgreSQL service may hold '@' and '/'.
+  int rc = sql::Connect(account, password, service);
   Wipe(account, sizeof account);
   Wipe(password, sizeof password);
-  Wipe(connect, sizeof connect);
   return rc;
 }
 

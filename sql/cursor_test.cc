@@ -92,7 +92,7 @@ TEST_F(SqlCursor, SurvivesCommitRollbackAndReopenButNotTheSession) {
   ASSERT_EQ(kOk, Fetch(c, out, 1));
   EXPECT_EQ(1, a);
   Disconnect();
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  ASSERT_EQ(kOk, Reconnect());
   EXPECT_EQ(kInvalidCursor, Fetch(c, out, 1));
   EXPECT_EQ(kOk, Close(c));
   // A failed open leaves the cursor closed.
@@ -161,17 +161,15 @@ class Child {
   pid_t pid_ = -1;
 };
 
-TEST(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
-  testing_support::TempDir dir;
-  std::string path = dir / "bde.db";
-  testing_support::WriteAll(path, "");
-  testing_support::ExecSql(path, "create table t (k integer primary key, v integer);"
-                                 "insert into t values (1, 0), (2, 0), (3, 0);");
+using SqlCursorProcess = SqlDbTest;
+
+TEST_F(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
+  Sql("create table t (k integer primary key, v integer);"
+      "insert into t values (1, 0), (2, 0), (3, 0);");
   Child child([&] {
-    OtherConnection other(path);
-    return other.Exec("insert into t values (10, 7)") == SQLITE_OK ? 0 : 1;
+    OtherConnection other(path_);
+    return other.Exec("insert into t values (10, 7)") == 0 ? 0 : 1;
   });
-  ASSERT_EQ(kOk, Connect(("a/b@" + path).c_str()));
   Stmt q{"select k from t order by k"};
   Cursor c;
   int32_t k = 0;
@@ -189,7 +187,7 @@ TEST(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
   EXPECT_EQ((std::vector<int32_t>{2, 3}), rest);  // the other's row came later
   Close(c);
   Disconnect();
-  EXPECT_EQ("1|1\n2|0\n3|0\n10|7", testing_support::QuerySql(path, "select k, v from t order by k"));
+  EXPECT_EQ("1|1\n2|0\n3|0\n10|7", Query("select k, v from t order by k"));
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST_F(SqlStatus, ThePreparedFormIsKeptPerSessionAndRetriedAfterAFailure) {
 
   Disconnect();
   EXPECT_EQ(kNotConnected, SelectOne(s, nullptr, 0, out, 1));
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  ASSERT_EQ(kOk, Reconnect());
   Sql("insert into late values (1);");
   ASSERT_EQ(kOk, SelectOne(s, nullptr, 0, out, 1));
   EXPECT_NE(epoch, s.epoch);
@@ -415,7 +415,7 @@ TEST_F(SqlStatus, ATestEngineCanFailTheNthWrite) {
   EXPECT_EQ(kOk, Write(w, b, 1));
   // It stays across a new session.
   Disconnect();
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  ASSERT_EQ(kOk, Reconnect());
   v = 5;
   EXPECT_EQ(kOk, Write(w, b, 1));
   EXPECT_EQ(&fail, SetEngineForTest(nullptr));

@@ -17,13 +17,8 @@ class SqlTransaction : public SqlDbTest {
     Sql("create table t (k text primary key, v integer);"
         "insert into t values ('a', 1), ('b', 2), ('c', 3);");
   }
-  // True when another connection can take the write lock without waiting.
-  bool OtherCanWrite() {
-    OtherConnection other(path_);
-    if (other.Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
-    other.Exec("ROLLBACK");
-    return true;
-  }
+  // True when the session holds no transaction (and so no lock).
+  bool NothingHeldElsewhere() { return OtherConnection(path_).NothingHeldElsewhere(); }
 };
 
 TEST_F(SqlTransaction, AFailedWriteLeavesEarlierCommitsAndTheCursor) {
@@ -40,7 +35,7 @@ TEST_F(SqlTransaction, AFailedWriteLeavesEarlierCommitsAndTheCursor) {
   int32_t v = 99;
   Bind dup[] = {BText("b", 4), BI32(v)};
   EXPECT_EQ(kUniqueViolated, Write(ins, dup, 2));
-  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_TRUE(NothingHeldElsewhere());
   ASSERT_EQ(kOk, Fetch(c, out, 1));
   EXPECT_TRUE(k == "b");
   ASSERT_EQ(kOk, Fetch(c, out, 1));
@@ -51,10 +46,10 @@ TEST_F(SqlTransaction, AFailedWriteLeavesEarlierCommitsAndTheCursor) {
 
 TEST_F(SqlTransaction, RollbackToTheOutermostSavepointReleasesTheLock) {
   EXPECT_EQ(kOk, Run("savepoint A_Sp"));
-  EXPECT_FALSE(OtherCanWrite());  // the write lock is taken at the savepoint
+  EXPECT_FALSE(NothingHeldElsewhere());  // the write lock is taken at the savepoint
   EXPECT_EQ(kOk, Run("insert into t values ('d', 4)"));
   EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
-  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_TRUE(NothingHeldElsewhere());
   EXPECT_EQ("3", Query("select count(*) from t"));
   // Without a transaction there is no savepoint to go back to.
   EXPECT_EQ(kNoSavepoint, Run("rollback  to A_Sp"));
@@ -68,10 +63,10 @@ TEST_F(SqlTransaction, ANestedRollbackKeepsTheTransactionUntilCommit) {
   EXPECT_EQ(kUniqueViolated, Run("insert into t values ('a', 5)"));
   EXPECT_EQ(kOk, Run("update t set v=50 where k='a'"));
   EXPECT_EQ(kOk, Run("ROLLBACK TO b_sp"));  // names ignore case
-  EXPECT_FALSE(OtherCanWrite());
+  EXPECT_FALSE(NothingHeldElsewhere());
   EXPECT_EQ("3", Query("select count(*) from t"));  // not yet committed
   EXPECT_EQ(kOk, Run("commit"));
-  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_TRUE(NothingHeldElsewhere());
   EXPECT_EQ("a|1\nb|2\nc|3\nd|4", Query("select k, v from t order by k"));
   // A savepoint name repeated inside the transaction names the latest one,
   // which did not begin the transaction: the delete before it stays.
@@ -79,19 +74,19 @@ TEST_F(SqlTransaction, ANestedRollbackKeepsTheTransactionUntilCommit) {
   EXPECT_EQ(kOk, Run("delete  from t  where k='d'"));
   EXPECT_EQ(kOk, Run("savepoint A_Sp"));
   EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
-  EXPECT_FALSE(OtherCanWrite());
+  EXPECT_FALSE(NothingHeldElsewhere());
   EXPECT_EQ(kOk, Run("rollback"));
-  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_TRUE(NothingHeldElsewhere());
   EXPECT_EQ("4", Query("select count(*) from t"));
 }
 
 TEST_F(SqlTransaction, AWriteLockHeldElsewhereIsResourceBusy) {
-  int previous = SqliteEngine_SetBusyTimeoutForTest(200);
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
-  SqliteEngine_SetBusyTimeoutForTest(previous);
+  SetLockWaitForTest(200);
+  ASSERT_EQ(kOk, Reconnect());
+  SetLockWaitForTest(5000);
   {
     OtherConnection other(path_);
-    ASSERT_EQ(SQLITE_OK, other.Exec("BEGIN IMMEDIATE"));
+    ASSERT_EQ(0, other.TakeWriteLock("t"));
     WriteStmt ins{{"savepoint T_Ins_Sp"}, {"insert into t values ('x', 1)"}, {"rollback  to T_Ins_Sp"}};
     EXPECT_EQ(kBusy, Write(ins, nullptr, 0));
     EXPECT_EQ(kBusy, Run("update t set v=0"));
@@ -113,7 +108,7 @@ TEST_F(SqlTransaction, DisconnectRollsBackWhatWasNotCommitted) {
   EXPECT_EQ(kOk, Run("delete  from t "));
   Disconnect();
   EXPECT_EQ("3", Query("select count(*) from t"));
-  EXPECT_TRUE(OtherCanWrite());
+  EXPECT_TRUE(NothingHeldElsewhere());
 }
 
 }  // namespace

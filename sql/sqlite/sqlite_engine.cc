@@ -22,7 +22,7 @@
 #include "sql/errors.h"
 #include "sql/row.h"
 #include "sql/spool.h"
-#include "sql/sqlite/adapt.h"
+#include "sql/adapt.h"
 #include "sql/sqlite/sqlite_errors.h"
 #include "sql/sqlite/sqlite_functions.h"
 

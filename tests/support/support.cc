@@ -18,6 +18,7 @@
 
 #include "gtest/gtest.h"
 #include "schema/schema_text.h"
+#include "tests/support/pg_test_db.h"
 
 namespace testing_support {
 
@@ -175,6 +176,7 @@ void CreateDatabase(const std::string& path) {
 }
 
 void ExecSql(const std::string& dbPath, const std::string& sql) {
+  if (IsPgService(dbPath)) return PgExec(dbPath, sql);
   sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READWRITE);
   if (db == nullptr) return;
   char* err = nullptr;
@@ -186,6 +188,7 @@ void ExecSql(const std::string& dbPath, const std::string& sql) {
 }
 
 std::string QuerySql(const std::string& dbPath, const std::string& sql) {
+  if (IsPgService(dbPath)) return PgQuery(dbPath, sql);
   sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READONLY);
   if (db == nullptr) return "";
   std::string out;

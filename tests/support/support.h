@@ -66,8 +66,8 @@ std::string BuiltProgram(const std::string& name);
 
 // Creates a new SQLite database at path with the job's whole schema.
 void CreateDatabase(const std::string& path);
-// Runs sql (any number of statements) on the database; fails the test on an
-// error.
+// Runs sql (any number of statements) on the database (a SQLite path, or a
+// PostgreSQL service text: see pg_test_db.h); fails the test on an error.
 void ExecSql(const std::string& dbPath, const std::string& sql);
 // Runs a query; each row as its columns joined by '|' (NULL as "<null>"),
 // rows joined by '\n'.

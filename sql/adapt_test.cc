@@ -1,4 +1,4 @@
-#include "sql/sqlite/adapt.h"
+#include "sql/adapt.h"
 
 #include <cstring>
 #include <string>

@@ -1,0 +1,121 @@
+#include "tests/support/pg_test_db.h"
+
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "tests/support/support.h"
+
+namespace testing_support {
+
+const char kPgUser[] = "pps2bde";
+const char kPgPassword[] = "pps2bde-test";
+
+namespace {
+
+std::string Cluster() {
+  const char* dir = std::getenv("PPS2BDE_PG_CLUSTER");
+  return dir != nullptr ? dir : "";
+}
+
+std::string Service(const std::string& dbname) {
+  return "host=" + Cluster() + " port=55432 dbname=" + dbname;
+}
+
+PGconn* Open(const std::string& service) {
+  const char* keys[] = {"dbname", "user", "password", "options", nullptr};
+  const char* values[] = {service.c_str(), kPgUser, kPgPassword,
+                          "-c search_path=public,kvnsystem -c client_min_messages=warning",
+                          nullptr};
+  PGconn* c = PQconnectdbParams(keys, values, 1);
+  if (PQstatus(c) != CONNECTION_OK) {
+    ADD_FAILURE() << "cannot connect to " << service << ": " << PQerrorMessage(c);
+    PQfinish(c);
+    return nullptr;
+  }
+  return c;
+}
+
+// Runs text; false (and the test failed when report) on an error.
+bool Run(PGconn* c, const std::string& text, bool report) {
+  PGresult* r = PQexec(c, text.c_str());
+  ExecStatusType st = PQresultStatus(r);
+  bool ok = st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK;
+  if (!ok && report) ADD_FAILURE() << "sql: " << PQerrorMessage(c) << "\n in: " << text;
+  PQclear(r);
+  return ok;
+}
+
+}  // namespace
+
+bool UsePostgres() { return !Cluster().empty(); }
+
+std::string PgClusterMissing() {
+  std::string dir = Cluster();
+  if (dir.empty()) return "PPS2BDE_PG_CLUSTER is not set (run the tests through ctest)";
+  if (FileExists(dir + "/missing")) return ReadAll(dir + "/missing");
+  if (!FileExists(dir + "/.s.PGSQL.55432")) return "no PostgreSQL test server in " + dir;
+  return "";
+}
+
+bool IsPgService(const std::string& db) { return db.find('=') != std::string::npos; }
+
+std::string PgCreateDatabase(bool schema) {
+  static std::atomic<int> counter{0};
+  std::string name = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+  PGconn* c = Open(Service("postgres"));
+  if (c == nullptr) return "";
+  bool ok = Run(c, "CREATE DATABASE " + name + " TEMPLATE " +
+                       (schema ? "pps2bde_template" : "template0"), true);
+  PQfinish(c);
+  return ok ? Service(name) : "";
+}
+
+void PgDropDatabase(const std::string& service) {
+  size_t at = service.rfind("dbname=");
+  if (at == std::string::npos) return;
+  PGconn* c = Open(Service("postgres"));
+  if (c == nullptr) return;
+  Run(c, "DROP DATABASE IF EXISTS " + service.substr(at + 7) + " WITH (FORCE)", true);
+  PQfinish(c);
+}
+
+void PgExec(const std::string& service, const std::string& sql) {
+  PGconn* c = Open(service);
+  if (c == nullptr) return;
+  Run(c, sql, true);
+  PQfinish(c);
+}
+
+std::string PgQuery(const std::string& service, const std::string& sql) {
+  PGconn* c = Open(service);
+  if (c == nullptr) return "";
+  std::string out;
+  PGresult* r = PQexec(c, sql.c_str());
+  if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+    ADD_FAILURE() << "query: " << PQerrorMessage(c) << "\n in: " << sql;
+  } else {
+    for (int row = 0; row < PQntuples(r); ++row) {
+      if (row) out += '\n';
+      for (int col = 0; col < PQnfields(r); ++col) {
+        if (col) out += '|';
+        out += PQgetisnull(r, row, col) ? "<null>" : PQgetvalue(r, row, col);
+      }
+    }
+  }
+  PQclear(r);
+  PQfinish(c);
+  return out;
+}
+
+PgConnection::PgConnection(const std::string& service) : conn_(Open(service)) {}
+
+PgConnection::~PgConnection() { PQfinish(static_cast<PGconn*>(conn_)); }
+
+int PgConnection::Exec(const char* text) {
+  if (conn_ == nullptr) return -1;
+  return Run(static_cast<PGconn*>(conn_), text, false) ? 0 : 1;
+}
+
+}  // namespace testing_support
