@@ -69,7 +69,7 @@ TEST_F(SqlCursor, DeliversItsRowsWhileTheSessionRewritesTheTable) {
   EXPECT_EQ(kInvalidCursor, Fetch(c, out, 3));
   EXPECT_EQ(kOk, Close(c));
   // Every write was committed on its own.
-  EXPECT_EQ("33|done", Query("select count(*), f from t where v>=1010 and v<2000"));
+  EXPECT_EQ("33|done", Query("select count(*), min(f) from t where v>=1010 and v<2000"));
 }
 
 TEST_F(SqlCursor, SurvivesCommitRollbackAndReopenButNotTheSession) {
@@ -100,8 +100,8 @@ TEST_F(SqlCursor, SurvivesCommitRollbackAndReopenButNotTheSession) {
   EXPECT_EQ(kNoSuchTable, Open(c, bad, nullptr, 0));
   EXPECT_EQ(kInvalidCursor, Fetch(c, out, 1));
   // A date function failing on a later row fails the open.
-  Sql("create table d (x text); insert into d values ('2024-01-01 00:00:00'), ('garbage');");
-  Stmt dates{"select TO_CHAR(x,'yyyymmdd') from d"};
+  Sql("create table d (x text); insert into d values ('20240101'), ('garbage');");
+  Stmt dates{"select TO_DATE(x,'yyyymmdd') from d"};
   EXPECT_EQ(kNonNumeric, Open(c, dates, nullptr, 0));
   EXPECT_EQ(kInvalidCursor, Fetch(c, out, 1));
 }

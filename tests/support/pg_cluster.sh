@@ -4,7 +4,9 @@
 #   pg_cluster.sh start DIR SCHEMA   initdb in DIR/data, a server on the Unix
 #                                    socket DIR/.s.PGSQL.55432 only, the
 #                                    database pps2bde_template loaded with
-#                                    SCHEMA (tests copy it per test)
+#                                    SCHEMA, pps2bde_functions with its
+#                                    part before the first table (tests copy
+#                                    them per test)
 #   pg_cluster.sh stop DIR           stops the server and removes DIR
 #
 # The cluster's superuser is pps2bde with the password pps2bde-test
@@ -50,8 +52,11 @@ case $cmd in
       start >/dev/null || { cat "$dir/server.log"; exit 1; }
     export PGPASSWORD=pps2bde-test
     psql=("$bindir/psql" -X -q -v ON_ERROR_STOP=1 -h "$dir" -p $port -U pps2bde)
-    "${psql[@]}" -d postgres -c "CREATE DATABASE pps2bde_template"
+    "${psql[@]}" -d postgres -c "CREATE DATABASE pps2bde_template" \
+      -c "CREATE DATABASE pps2bde_functions"
     "${psql[@]}" -d pps2bde_template --single-transaction -f "$3"
+    # The functions come before the first table.
+    sed '/^CREATE TABLE/,$d' "$3" | "${psql[@]}" -d pps2bde_functions --single-transaction -f -
     echo "pg_cluster: server on $dir port $port"
     ;;
   stop)

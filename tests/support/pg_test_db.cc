@@ -67,7 +67,7 @@ std::string PgCreateDatabase(bool schema) {
   PGconn* c = Open(Service("postgres"));
   if (c == nullptr) return "";
   bool ok = Run(c, "CREATE DATABASE " + name + " TEMPLATE " +
-                       (schema ? "pps2bde_template" : "template0"), true);
+                       (schema ? "pps2bde_template" : "pps2bde_functions"), true);
   PQfinish(c);
   return ok ? Service(name) : "";
 }

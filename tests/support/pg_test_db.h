@@ -24,8 +24,8 @@ std::string PgClusterMissing();
 // True when a database text names a PostgreSQL database (libpq key/value).
 bool IsPgService(const std::string& db);
 
-// A new database with a unique name: a copy of the schema template, or
-// empty.  Returns its service text ("host=... port=... dbname=...") or ""
+// A new database with a unique name: a copy of the schema template, or one
+// with only the schema's functions and the schema kvnsystem (no tables).  Returns its service text ("host=... port=... dbname=...") or ""
 // (the test failed).
 std::string PgCreateDatabase(bool schema);
 // Drops it (sessions still on it are ended).
