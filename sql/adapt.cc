@@ -228,6 +228,25 @@ void TakeName(const char* w, size_t wn, StmtShape* shape) {
   shape->name[wn] = '\0';
 }
 
+// A select that ends in "for update" locks its row on a server; SQLite has
+// no row locks, and the unit of work that runs such a select already holds
+// the database's write lock, so the clause is dropped.
+void DropForUpdate(std::string* out) {
+  size_t end = out->size();
+  while (end > 0 && (IsSpace((*out)[end - 1]) || (*out)[end - 1] == ';')) --end;
+  size_t updateAt = end;
+  while (updateAt > 0 && IsWordChar((*out)[updateAt - 1])) --updateAt;
+  if (!Is(out->data() + updateAt, end - updateAt, "update")) return;
+  size_t forEnd = updateAt;
+  while (forEnd > 0 && IsSpace((*out)[forEnd - 1])) --forEnd;
+  if (forEnd == updateAt) return;
+  size_t forAt = forEnd;
+  while (forAt > 0 && IsWordChar((*out)[forAt - 1])) --forAt;
+  if (!Is(out->data() + forAt, forEnd - forAt, "for")) return;
+  if (forAt == 0 || !IsSpace((*out)[forAt - 1])) return;
+  out->resize(forAt);
+}
+
 }  // namespace
 
 void Adapt_Rewrite(const char* text, size_t len, std::string* out) {
@@ -235,6 +254,7 @@ void Adapt_Rewrite(const char* text, size_t len, std::string* out) {
   out->reserve(len + 16);
   Ctx ctx{false, {}};
   Rewrite(ctx, text, len, out);
+  DropForUpdate(out);
 }
 
 void Adapt_RewritePostgres(const char* text, size_t len, std::string* out, int* params,

@@ -44,6 +44,16 @@ class Engine {
   // Ends the session's transaction; with none open both are 0.
   virtual int Commit() = 0;
   virtual int Rollback() = 0;
+  // True while a transaction is open (a failed statement may have ended
+  // it: SQLite rolls the whole transaction back on a full disk, a server
+  // on a lost connection).
+  virtual bool InTransaction() = 0;
+  // The run lock of the database (sql.h AcquireRunLock / ProbeRunLock).
+  virtual int RunLock(int waitMs, const char* holder) = 0;
+  virtual int ProbeRunLock(char* holder, size_t cap) = 0;
+  // A read-only transaction over one snapshot (sql.h BeginRead / EndRead).
+  virtual int BeginRead() = 0;
+  virtual int EndRead() = 0;
 };
 
 // The engine of the open session (null while not connected).  This is the
@@ -81,6 +91,15 @@ class ForwardingEngine : public Engine {
   void CloseCursor(void* cursor) override { SessionEngine()->CloseCursor(cursor); }
   int Commit() override { return SessionEngine()->Commit(); }
   int Rollback() override { return SessionEngine()->Rollback(); }
+  bool InTransaction() override { return SessionEngine()->InTransaction(); }
+  int RunLock(int waitMs, const char* holder) override {
+    return SessionEngine()->RunLock(waitMs, holder);
+  }
+  int ProbeRunLock(char* holder, size_t cap) override {
+    return SessionEngine()->ProbeRunLock(holder, cap);
+  }
+  int BeginRead() override { return SessionEngine()->BeginRead(); }
+  int EndRead() override { return SessionEngine()->EndRead(); }
 };
 
 // The parts of a connect text "account/password@service", as pointers into

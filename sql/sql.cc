@@ -24,6 +24,11 @@ Engine* g_test = nullptr;     // installed by a test, not owned
 uint32_t g_epoch = 0;
 // Depth of the open units of work; writes commit only at depth 0.
 int g_unitDepth = 0;
+// The code of the failure that ended the open unit's transaction before its
+// EndUnit (0 while the transaction stands).  Nothing more is written in the
+// unit's name: a later write would begin a transaction of its own and commit
+// only part of the unit.
+int g_unitLost = 0;
 
 Engine* Active() { return g_test != nullptr ? g_test : g_session; }
 
@@ -119,6 +124,7 @@ void Disconnect() {
   delete g_session;  // ends the transaction (rolled back) and frees cursors
   g_session = nullptr;
   g_unitDepth = 0;
+  g_unitLost = kOk;
   ++g_epoch;
 }
 
@@ -171,23 +177,81 @@ int Rollback() {
   return Active()->Rollback();
 }
 
+// The savepoint is where SQLite takes the write lock, so its failure is
+// the write's: nothing has been done.  A failed COMMIT is the write's
+// failure too: the change is rolled back and the commit's code returned.
 int Write(WriteStmt& w, const Bind* binds, int nbinds) {
-  Exec(w.savepoint, nullptr, 0);
-  int rc = Exec(w.stmt, binds, nbinds);
-  if (rc == kOk) {
-    if (g_unitDepth == 0) Commit();
-  } else {
+  if (g_unitDepth > 0 && g_unitLost != kOk) return g_unitLost;
+  int rc = Exec(w.savepoint, nullptr, 0);
+  if (rc != kOk) return rc;
+  rc = Exec(w.stmt, binds, nbinds);
+  if (rc != kOk) {
     Exec(w.rollback, nullptr, 0);
+    if (g_unitDepth > 0 && !Active()->InTransaction()) g_unitLost = rc;
+    return rc;
   }
+  if (g_unitDepth > 0) return kOk;
+  rc = Commit();
+  if (rc != kOk) Rollback();
   return rc;
 }
 
-void BeginUnit(Stmt& savepoint) {
-  if (g_unitDepth++ == 0) Exec(savepoint, nullptr, 0);
+int BeginUnit(Stmt& savepoint) {
+  if (g_unitDepth > 0) {
+    ++g_unitDepth;
+    return kOk;
+  }
+  int rc = Exec(savepoint, nullptr, 0);
+  if (rc != kOk) return rc;
+  g_unitDepth = 1;
+  g_unitLost = kOk;
+  return kOk;
 }
 
-void EndUnit() {
-  if (g_unitDepth > 0 && --g_unitDepth == 0) Commit();
+int EndUnit() {
+  if (g_unitDepth == 0) return kOk;
+  if (--g_unitDepth > 0) return kOk;
+  int lost = g_unitLost;
+  g_unitLost = kOk;
+  if (g_session == nullptr) return kNotConnected;
+  if (lost != kOk || !Active()->InTransaction()) {
+    Rollback();
+    return lost != kOk ? lost : kInternal;
+  }
+  int rc = Commit();
+  if (rc != kOk) Rollback();
+  return rc;
+}
+
+void AbortUnit() {
+  if (g_unitDepth == 0) return;
+  g_unitDepth = 0;
+  g_unitLost = kOk;
+  Rollback();
+}
+
+bool InUnit() { return g_unitDepth > 0; }
+
+int AcquireRunLock(int waitMs, const char* holder) {
+  if (g_session == nullptr) return kNotConnected;
+  return Active()->RunLock(waitMs < 0 ? 0 : waitMs, holder != nullptr ? holder : "");
+}
+
+int ProbeRunLock(char* holder, size_t cap) {
+  if (holder != nullptr && cap > 0) holder[0] = '\0';
+  if (g_session == nullptr) return kNotConnected;
+  return Active()->ProbeRunLock(holder, cap);
+}
+
+int BeginRead() {
+  if (g_session == nullptr) return kNotConnected;
+  if (g_unitDepth > 0) return kInternal;
+  return Active()->BeginRead();
+}
+
+int EndRead() {
+  if (g_session == nullptr) return kNotConnected;
+  return Active()->EndRead();
 }
 
 }  // namespace sql

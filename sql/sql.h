@@ -145,16 +145,53 @@ struct WriteStmt {
 };
 int Write(WriteStmt& w, const Bind* binds, int nbinds);
 
-// A unit of work: writes that must reach the database together or not at
-// all (an operation's release and its order's count; a transferred row and
-// the removal of its planning row).  BeginUnit runs the savepoint text that
-// opens the unit's transaction; until the matching EndUnit, Write does not
-// commit (a failed write still rolls back to its own savepoint, so what
-// succeeded stays).  EndUnit commits.  Units nest; only the outermost
-// EndUnit commits.  A process that ends inside a unit has written nothing
-// of it.
-void BeginUnit(Stmt& savepoint);
-void EndUnit();
+// A unit of work: what the job does for one row, committed once (a
+// transferred planning row: its re-read, the read of the BDE row, the write
+// and the removal of the planning row; a released row: its re-read, its
+// update or deletion and its order's count).  BeginUnit runs the savepoint
+// text that opens the unit's transaction and so takes the database's write
+// lock (SQLite: BEGIN IMMEDIATE), which the unit holds until EndUnit; what
+// the unit reads is therefore what it writes over.  Until EndUnit, Write
+// does not commit (a failed write still rolls back to its own savepoint, so
+// what succeeded stays).  Units nest; only the outermost EndUnit commits.  A
+// process that ends inside a unit has written nothing of it.
+//
+// BeginUnit returns 0, or the code of the failed savepoint (-54 when the
+// write lock could not be had within the busy timeout): then no unit is
+// open and nothing must be written in its name.
+int BeginUnit(Stmt& savepoint);
+// Commits the unit: 0, or the code of the failed commit, in which case
+// every write of the unit is rolled back and must be treated as not done.
+// An inner EndUnit returns 0.
+int EndUnit();
+// Rolls the whole unit back (also from an inner level) and closes it.
+void AbortUnit();
+// True while a unit of work is open.
+bool InUnit();
+
+// The run lock: one full run, queue run or master-data download at a time
+// per database.  It is the engine's (SQLite: flock on the database file's
+// name with "-run" appended; PostgreSQL: a session advisory lock) and is
+// released by the system when the process ends, however it ends.
+//
+// AcquireRunLock waits up to waitMs for another holder to end.  holder is a
+// short text naming this process ("pps2bde full run pid 1234 since ..."),
+// kept where ProbeRunLock can read it.  Returns 0 (held until Disconnect or
+// the end of the process), kBusy (-54) when the wait ran out, or another
+// negative code.
+int AcquireRunLock(int waitMs, const char* holder);
+// Looks at the run lock without taking it: 0 free (or held by this
+// session), 1 held by another process (holder gets its text, cut to cap-1
+// bytes and terminated), or a negative code.
+int ProbeRunLock(char* holder, size_t cap);
+
+// A read-only transaction: every read until EndRead sees one snapshot of
+// the database.  It takes no write lock and blocks no writer; it is for
+// tools that look at the database (a preview of a run), never for the job.
+// 0, or a negative code (also when a transaction is already open).
+int BeginRead();
+// Ends the read-only transaction (0 when none is open).
+int EndRead();
 
 }  // namespace sql
 

@@ -100,6 +100,14 @@ class PostgresEngine : public Engine {
   void CloseCursor(void* cursor) override;
   int Commit() override;
   int Rollback() override;
+  bool InTransaction() override {
+    PGTransactionStatusType t = PQtransactionStatus(conn_);
+    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
+  }
+  int RunLock(int waitMs, const char* holder) override;
+  int ProbeRunLock(char* holder, size_t cap) override;
+  int BeginRead() override;
+  int EndRead() override;
 
  private:
   // The code of a failed result (null: the connection is gone).  Inside a
@@ -119,15 +127,15 @@ class PostgresEngine : public Engine {
       txError_ = kOk;
     }
   }
-  bool InTransaction() {
-    PGTransactionStatusType t = PQtransactionStatus(conn_);
-    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
-  }
+  // Runs a text with text parameters (not prepared: for rare calls).
+  int Params(const char* text, int n, const char* const* values, std::string* first);
   int DoSavepoint(const Stmt& s, Prepared* p);
   int DoRollbackTo(const Stmt& s, Prepared* p);
 
   PGconn* conn_;
   bool lost_ = false;  // the connection broke: every call is -3114
+  bool runLock_ = false;  // this session holds the run lock
+  bool reading_ = false;  // a read-only transaction of BeginRead is open
   std::vector<std::unique_ptr<Prepared>> prepared_;
   std::unordered_set<PgCursor*> cursors_;
   std::vector<Savepoint> savepoints_;
@@ -437,6 +445,92 @@ int PostgresEngine::Rollback() {
   int rc = Simple("ROLLBACK");
   Sync();
   return rc;
+}
+
+int PostgresEngine::Params(const char* text, int n, const char* const* values,
+                           std::string* first) {
+  Result r(PQexecParams(conn_, text, n, nullptr, values, nullptr, nullptr, 0));
+  ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
+  if (first != nullptr) {
+    first->clear();
+    if (PQntuples(r.r) > 0 && PQnfields(r.r) > 0 && !PQgetisnull(r.r, 0, 0))
+      *first = PQgetvalue(r.r, 0, 0);
+  }
+  return kOk;
+}
+
+// The run lock is a session advisory lock on one fixed key in the
+// database: the server gives it back when the session ends, however the
+// process ends.  The holder's text is the session's application_name (cut
+// to the server's 63 bytes), which pg_stat_activity shows to everyone.
+// The key is "pps2bde" in ASCII; as a bigint lock pg_locks shows its high
+// half as classid, its low half as objid, objsubid 1.
+constexpr const char* kRunLockKey = "31648837460452453";  // 0x70707332626465
+constexpr const char* kRunLockClassId = "7368819";        // 0x707073
+constexpr const char* kRunLockObjId = "845309029";        // 0x32626465
+
+// Polls pg_try_advisory_lock instead of waiting in pg_advisory_lock: the
+// wait is bounded and goes through the Env's sleep, which tests replace.
+int PostgresEngine::RunLock(int waitMs, const char* holder) {
+  if (lost_) return kNotConnected;
+  if (runLock_) return kOk;
+  constexpr int kPollMs = 50;
+  std::string got;
+  for (int waited = 0;; waited += kPollMs) {
+    const char* key[] = {kRunLockKey};
+    int rc = Params("SELECT pg_try_advisory_lock($1::bigint)", 1, key, &got);
+    if (rc != kOk) return rc;
+    if (got == "t") break;
+    if (waited >= waitMs) return kBusy;
+    Env_Get()->SleepMs(waitMs - waited < kPollMs ? waitMs - waited : kPollMs);
+  }
+  runLock_ = true;
+  // The text is only for people and tools that look; a failure to set it
+  // does not weaken the lock.
+  std::string text(holder, strnlen(holder, 200));
+  const char* name[] = {text.c_str()};
+  (void)Params("SELECT set_config('application_name', $1, false)", 1, name, nullptr);
+  return kOk;
+}
+
+int PostgresEngine::ProbeRunLock(char* holder, size_t cap) {
+  if (lost_) return kNotConnected;
+  if (runLock_) return 0;
+  const char* key[] = {kRunLockClassId, kRunLockObjId};
+  // "x" and the holder's name when someone holds it, no row when not.
+  std::string name;
+  int rc = Params(
+      "SELECT 'x' || coalesce(a.application_name, '') FROM pg_locks l "
+      "JOIN pg_stat_activity a "
+      "ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted AND "
+      "l.classid = $1::oid AND l.objid = $2::oid AND l.objsubid = 1 AND "
+      "l.database = (SELECT oid FROM pg_database WHERE datname = current_database())",
+      2, key, &name);
+  if (rc != kOk) return rc;
+  if (name.empty()) return 0;
+  if (holder != nullptr && cap > 0) {
+    size_t n = name.size() - 1 < cap - 1 ? name.size() - 1 : cap - 1;
+    std::memcpy(holder, name.data() + 1, n);
+    holder[n] = '\0';
+  }
+  return 1;
+}
+
+// One snapshot for every read until EndRead (taken at the first read).
+int PostgresEngine::BeginRead() {
+  if (lost_) return kNotConnected;
+  if (InTransaction()) return kInternal;
+  int rc = Simple("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+  if (rc != kOk) return rc;
+  reading_ = true;
+  return kOk;
+}
+
+int PostgresEngine::EndRead() {
+  if (!reading_) return kOk;
+  reading_ = false;
+  return Rollback();
 }
 
 // The job's local time zone for the session, so that the server's idea of

@@ -9,8 +9,13 @@
 // writes the same database while the job runs and must not wait for it.
 #include "sql/sqlite/sqlite_engine.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <strings.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstring>
 #include <memory>
@@ -57,7 +62,7 @@ size_t BoundLength(const void* p, uint16_t width) {
 
 class SqliteEngine : public Engine {
  public:
-  explicit SqliteEngine(sqlite3* db) : db_(db) {}
+  SqliteEngine(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
   ~SqliteEngine() override;
 
   int Setup();
@@ -72,6 +77,11 @@ class SqliteEngine : public Engine {
   void CloseCursor(void* cursor) override;
   int Commit() override;
   int Rollback() override;
+  bool InTransaction() override { return !sqlite3_get_autocommit(db_); }
+  int RunLock(int waitMs, const char* holder) override;
+  int ProbeRunLock(char* holder, size_t cap) override;
+  int BeginRead() override;
+  int EndRead() override;
 
  private:
   int Status(int rc) { return Sqlite_Status(rc, sqlite3_errmsg(db_)); }
@@ -95,6 +105,9 @@ class SqliteEngine : public Engine {
   int DoRollbackTo(Prepared* p);
 
   sqlite3* db_;
+  std::string path_;  // the database file, as opened
+  int runLock_ = -1;  // the run-lock file while this session holds it
+  bool reading_ = false;  // a read-only transaction is open
   std::vector<std::unique_ptr<Prepared>> prepared_;
   std::unordered_set<SqliteCursor*> cursors_;
   std::vector<Savepoint> savepoints_;
@@ -113,6 +126,7 @@ SqliteEngine::~SqliteEngine() {
   sqlite3_finalize(commit_);
   sqlite3_finalize(rollback_);
   sqlite3_close_v2(db_);  // an open transaction is rolled back
+  if (runLock_ >= 0) close(runLock_);  // gives the run lock back
 }
 
 int SqliteEngine::PrepareInternal(const char* text, sqlite3_stmt** st) {
@@ -429,6 +443,91 @@ int SqliteEngine::Rollback() {
   return rc;
 }
 
+// The run lock is an exclusive flock on the database's name with "-run"
+// appended, beside its "-wal" and "-shm".  flock belongs to the open file,
+// so the system gives it back when the process ends, however it ends.  The
+// holder's text is written into the file for ProbeRunLock of others.
+std::string RunLockPath(const std::string& db) { return db + "-run"; }
+
+// Polls LOCK_NB instead of blocking in flock: the wait is bounded and goes
+// through the Env's sleep, which tests replace.
+int SqliteEngine::RunLock(int waitMs, const char* holder) {
+  if (runLock_ >= 0) return kOk;
+  int fd = open(RunLockPath(path_).c_str(),
+                O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+  if (fd < 0) return errno == ENOENT || errno == EACCES ? kNoService : kIoError;
+  constexpr int kPollMs = 50;
+  for (int waited = 0;; waited += kPollMs) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) break;
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      close(fd);
+      return kIoError;
+    }
+    if (waited >= waitMs) {
+      close(fd);
+      return kBusy;
+    }
+    Env_Get()->SleepMs(waitMs - waited < kPollMs ? waitMs - waited : kPollMs);
+  }
+  size_t n = strnlen(holder, 200);
+  std::string text(holder, n);
+  text += '\n';
+  // The text is only for people and tools that look; a failure to write it
+  // does not weaken the lock.
+  if (ftruncate(fd, 0) == 0) (void)!pwrite(fd, text.data(), text.size(), 0);
+  runLock_ = fd;
+  return kOk;
+}
+
+int SqliteEngine::ProbeRunLock(char* holder, size_t cap) {
+  if (runLock_ >= 0) return 0;
+  int fd = open(RunLockPath(path_).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return errno == ENOENT ? 0 : kIoError;
+  int held = 0;
+  if (flock(fd, LOCK_SH | LOCK_NB) == 0) {
+    flock(fd, LOCK_UN);
+  } else if (errno == EWOULDBLOCK) {
+    held = 1;
+    if (holder != nullptr && cap > 0) {
+      ssize_t got = pread(fd, holder, cap - 1, 0);
+      size_t len = got > 0 ? static_cast<size_t>(got) : 0;
+      while (len > 0 && (holder[len - 1] == '\n' || holder[len - 1] == '\r')) --len;
+      holder[len] = '\0';
+    }
+  } else {
+    held = kIoError;
+  }
+  close(fd);
+  return held;
+}
+
+// A deferred transaction whose first read pins the snapshot that every
+// later read of it sees, until EndRead.
+int SqliteEngine::BeginRead() {
+  if (!sqlite3_get_autocommit(db_)) return kInternal;
+  sqlite3_stmt* st = nullptr;
+  int rc = PrepareInternal("BEGIN", &st);
+  if (rc == kOk) rc = Run(st);
+  sqlite3_finalize(st);
+  if (rc != kOk) return rc;
+  rc = PrepareInternal("SELECT count(*) FROM sqlite_master", &st);
+  if (rc == kOk) rc = Run(st);
+  sqlite3_finalize(st);
+  if (rc != kOk) {
+    Run(rollback_);
+    Sync();
+    return rc;
+  }
+  reading_ = true;
+  return kOk;
+}
+
+int SqliteEngine::EndRead() {
+  if (!reading_) return kOk;
+  reading_ = false;
+  return Rollback();
+}
+
 }  // namespace
 
 int SqliteEngine_SetBusyTimeoutForTest(int ms) {
@@ -454,7 +553,7 @@ int SqliteEngine_Open(const ConnectParts& parts, Engine** out) {
     sqlite3_close_v2(db);
     return kNoService;
   }
-  auto engine = std::make_unique<SqliteEngine>(db);
+  auto engine = std::make_unique<SqliteEngine>(db, path);
   rc = engine->Setup();
   if (rc != kOk) return rc;
   *out = engine.release();
