@@ -797,3 +797,10 @@ CREATE TABLE kvnsystem.Kvn301Asw (
 );
 CREATE INDEX Kvn301Asw_Pnr ON kvnsystem.Kvn301Asw (AswPnr, AswGvo);
 
+
+-- Every session of the database finds the calendar tables without the
+-- schema's name (the job's sessions set the same search path themselves).
+DO $$
+BEGIN
+  EXECUTE format('ALTER DATABASE %I SET search_path = public, kvnsystem', current_database());
+END $$;

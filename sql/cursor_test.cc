@@ -166,10 +166,12 @@ using SqlCursorProcess = SqlDbTest;
 TEST_F(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
   Sql("create table t (k integer primary key, v integer);"
       "insert into t values (1, 0), (2, 0), (3, 0);");
+  Disconnect();
   Child child([&] {
     OtherConnection other(path_);
     return other.Exec("insert into t values (10, 7)") == 0 ? 0 : 1;
   });
+  ASSERT_EQ(kOk, Reconnect());
   Stmt q{"select k from t order by k"};
   Cursor c;
   int32_t k = 0;
@@ -188,6 +190,40 @@ TEST_F(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
   Close(c);
   Disconnect();
   EXPECT_EQ("1|1\n2|0\n3|0\n10|7", Query("select k, v from t order by k"));
+}
+
+}  // namespace
+}  // namespace sql
+
+namespace sql {
+namespace {
+
+// The run lock, between real processes: the holder's text is seen, the
+// wait of another is bounded, and the lock goes with the session.
+TEST_F(SqlCursorProcess, TheRunLockIsOneProcessAtATime) {
+  Disconnect();
+  static const char kHolder[] = "pps2bde full run pid 1 since 2030-06-15 10:20:30";
+  Child second([&] {
+    char h[128];
+    if (Reconnect() != kOk) return 10;
+    if (ProbeRunLock(h, sizeof h) != 1 || std::string(h) != kHolder) return 11;
+    if (ProbeRunLock(h, 6) != 1 || std::string(h) != "pps2b") return 12;
+    return AcquireRunLock(100, "second") == kBusy ? 0 : 13;
+  });
+  Child later([&] {
+    char h[8];
+    if (Reconnect() != kOk || AcquireRunLock(10000, "later") != kOk) return 20;
+    return ProbeRunLock(h, sizeof h) == 0 ? 0 : 21;  // its own
+  });
+  ASSERT_EQ(kOk, Reconnect());
+  char h[8] = "x";
+  EXPECT_EQ(0, ProbeRunLock(h, sizeof h));
+  ASSERT_EQ(kOk, AcquireRunLock(0, kHolder));
+  second.Go();
+  EXPECT_EQ(0, second.Wait());
+  Disconnect();  // gives the lock back
+  later.Go();
+  EXPECT_EQ(0, later.Wait());
 }
 
 }  // namespace

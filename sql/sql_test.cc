@@ -59,7 +59,21 @@ TEST(SqlConnect, RelativeServiceAndPasswordWithAnAtSign) {
   EXPECT_FALSE(Connected());
 }
 
+TEST(SqlConnect, AServerThatCannotBeReachedIsAnUnresolvedService) {
+  EXPECT_EQ(kNoService, Connect("u", "p", "host=/nonexistent/pps2bde port=1 dbname=x"));
+  EXPECT_EQ(kNoService, Connect("u", "p", "postgresql://u@/x?host=/nonexistent/pps2bde"));
+  EXPECT_FALSE(Connected());
+}
+
 using SqlStatus = SqlDbTest;
+
+// A server refuses a wrong password (SQLite has no accounts): a failed
+// connect, never a session.
+TEST_F(SqlStatus, AWrongPasswordIsARefusedLogin) {
+  int rc = Connect(testing_support::kPgUser, "wrong", path_.c_str());
+  EXPECT_EQ(testing_support::UsePostgres() ? kLoginDenied : kOk, rc);
+  EXPECT_EQ(rc == kOk, Connected());
+}
 
 TEST_F(SqlStatus, SingleRowSelectAndWritesReportOraclesCodes) {
   Sql("create table t (k text primary key, v integer not null);"

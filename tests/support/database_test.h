@@ -66,6 +66,23 @@ class DatabaseTest : public ::testing::Test {
   // The test's temporary folder (holds the database; removed afterwards).
   const TempDir& dir() const { return dir_; }
 
+  // Makes every UPDATE and DELETE of table fail (a trigger raises an error,
+  // which the client layer reports as -600), as a table locked against the
+  // job would.
+  void RefuseChanges(const std::string& table) {
+    if (UsePostgres()) {
+      Exec("create or replace function refuse_change() returns trigger language plpgsql as "
+           "$$ begin raise exception 'gesperrt'; end $$;"
+           "create trigger no_change before update or delete on " + table +
+           " for each row execute function refuse_change();");
+      return;
+    }
+    Exec("create trigger no_upd_" + table + " before update on " + table +
+         " begin select raise(abort, 'gesperrt'); end;"
+         "create trigger no_del_" + table + " before delete on " + table +
+         " begin select raise(abort, 'gesperrt'); end;");
+  }
+
   // Runs sql on the database directly (see ExecSql).
   void Exec(const std::string& sql) { ExecSql(db_, sql); }
   // A query's rows read directly from the database (see QuerySql).
@@ -106,5 +123,15 @@ class DatabaseTest : public ::testing::Test {
 };
 
 }  // namespace testing_support
+
+// At the start of a test whose rows hold values only a SQLite file keeps
+// (texts longer than their column, numbers beyond the column's type), which
+// test how they are cut on reading: the PostgreSQL run skips it, since the
+// server's column types refuse such rows.
+#define PPS2BDE_SQLITE_ONLY_VALUES()                                          \
+  do {                                                                       \
+    if (testing_support::UsePostgres())                                      \
+      GTEST_SKIP() << "the PostgreSQL column types refuse this test's rows"; \
+  } while (0)
 
 #endif  // PPS2BDE_TESTS_SUPPORT_DATABASE_TEST_H_

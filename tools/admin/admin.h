@@ -8,8 +8,12 @@
 // Prints the enciphered digit form of text (built-in key text, mode 0).
 int Admin_Encipher(const char* text);
 // Creates a new SQLite database at path with the whole schema; refuses (and
-// changes nothing) when the file exists.
-int Admin_InitDb(const char* path);
+// changes nothing) when the file exists.  A PostgreSQL service (a URI or a
+// libpq key/value text) instead gets the schema in its existing, empty
+// database, with user and password when not empty or null (else libpq's
+// environment: PGUSER, PGPASSWORD, ~/.pgpass); a database that already has
+// the tables is refused unchanged.
+int Admin_InitDb(const char* path, const char* user, const char* password);
 // Lays out a demo installation under dir, runs the job and shows what it
 // produced.  program is the path of pps2bde.
 int Admin_Demo(const char* dir, const std::string& program);

@@ -134,7 +134,7 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
     }
   }
   if (!Exists(db)) {
-    if (Admin_InitDb(db.c_str()) != 0) return 1;
+    if (Admin_InitDb(db.c_str(), nullptr, nullptr) != 0) return 1;
     if (!LoadSampleData(db)) return 1;
   }
   // The job reads its configuration four levels above its working folder.
