@@ -115,3 +115,44 @@ TEST_F(SqlTransaction, DisconnectRollsBackWhatWasNotCommitted) {
 
 }  // namespace
 }  // namespace sql
+
+namespace sql {
+namespace {
+
+// A commit after a failed statement that was not rolled back to its
+// savepoint: SQLite undid only that statement and commits the rest;
+// PostgreSQL lost the whole transaction and answers the COMMIT with
+// ROLLBACK, which must be the failure's code, never 0.
+TEST_F(SqlTransaction, ACommitAfterAFailedStatementReportsWhatWasLost) {
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  EXPECT_EQ(kOk, Run("insert into t values ('d', 4)"));
+  EXPECT_EQ(kUniqueViolated, Run("insert into t values ('a', 5)"));
+  bool server = testing_support::UsePostgres();
+  EXPECT_EQ(server ? kUniqueViolated : kOk, Commit());
+  EXPECT_EQ(server ? "3" : "4", Query("select count(*) from t"));
+  EXPECT_TRUE(NothingHeldElsewhere());
+  EXPECT_EQ(kOk, Run("insert into t values ('e', 5)"));  // the session goes on
+}
+
+TEST_F(SqlTransaction, ALostConnectionIsReportedOnceThenNotConnected) {
+  if (!testing_support::UsePostgres()) GTEST_SKIP() << "a database file has no connection";
+  Stmt count{"select count(*) from t"};
+  int32_t n = 0;
+  Out out[] = {OI32(n)};
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(kOk, Run("savepoint A_Sp"));
+  // The server ends the session (as a restart would) and waits until it is gone.
+  OtherConnection(path_).Exec(
+      "select pg_terminate_backend(pid, 10000) from pg_stat_activity "
+      "where datname = current_database() and pid <> pg_backend_pid()");
+  EXPECT_EQ(kConnectionLost, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(kNotConnected, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(kNotConnected, Run("insert into t values ('x', 1)"));
+  EXPECT_EQ(kNotConnected, Commit());
+  ASSERT_EQ(kOk, Reconnect());
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(3, n);
+}
+
+}  // namespace
+}  // namespace sql

@@ -152,13 +152,18 @@ PostgresEngine::~PostgresEngine() {
 }
 
 int PostgresEngine::Failure(const PGresult* r) {
-  if (PQstatus(conn_) == CONNECTION_BAD || r == nullptr) {
+  const char* state = r != nullptr ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  // Class 08 (connection exception) and 57P01..57P03 (the server shut the
+  // session down, is shutting down or starting) end the session too.
+  bool gone = state != nullptr && (std::strncmp(state, "08", 2) == 0 ||
+                                   std::strncmp(state, "57P0", 4) == 0);
+  if (PQstatus(conn_) == CONNECTION_BAD || r == nullptr || gone) {
     bool first = !lost_;
     lost_ = true;
     savepoints_.clear();
     return first ? kConnectionLost : kNotConnected;
   }
-  int code = Postgres_Status(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+  int code = Postgres_Status(state);
   if (PQtransactionStatus(conn_) == PQTRANS_INERROR && txError_ == kOk) txError_ = code;
   return code;
 }
