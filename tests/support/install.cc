@@ -1,7 +1,10 @@
 #include "tests/support/install.h"
 
+#include <unistd.h>
+
 #include "gtest/gtest.h"
 #include "runtime/crypt.h"
+#include "tests/support/pg_test_db.h"
 
 namespace testing_support {
 
@@ -9,8 +12,23 @@ Installation::Installation(bool withDatabase, const std::string& base) : dir_(ba
   MakeDirs(root() + "/files");
   MakeDirs(buff());
   MakeDirs(run() + "/Msg");
-  WriteConfig("bde", "secret", "../../../../files/bde.db");
-  if (withDatabase) CreateDatabase(db());
+  if (UsePostgres()) {
+    pg_ = withDatabase ? PgCreateDatabase(true)
+                       : "host=none dbname=none" + std::to_string(getpid());
+  } else if (withDatabase) {
+    CreateDatabase(db());
+  }
+  WriteConfig(DefaultLogin(), DefaultPass(), DefaultNet8());
+}
+
+Installation::~Installation() {
+  if (!pg_.empty()) PgDropDatabase(pg_);
+}
+
+std::string Installation::DefaultLogin() const { return pg_.empty() ? "bde" : kPgUser; }
+std::string Installation::DefaultPass() const { return pg_.empty() ? "secret" : kPgPassword; }
+std::string Installation::DefaultNet8() const {
+  return pg_.empty() ? "../../../../files/bde.db" : pg_.substr(pg_.rfind("dbname="));
 }
 
 void Installation::WriteConfig(const std::string& login, const std::string& pass,

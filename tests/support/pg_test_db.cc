@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 
 #include "tests/support/support.h"
 
@@ -37,6 +38,18 @@ PGconn* Open(const std::string& service) {
   return c;
 }
 
+constexpr Oid kFloat4Oid = 700, kFloat8Oid = 701;
+
+// A double as SQLite writes a REAL column's text (15 digits, ".0" on a
+// whole number), so that the rows of both engines compare as texts.
+std::string AsSqliteReal(const char* v) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", std::strtod(v, nullptr));
+  std::string s = buf;
+  if (s.find_first_of(".eni") == std::string::npos) s += ".0";
+  return s;
+}
+
 // Runs text; false (and the test failed when report) on an error.
 bool Run(PGconn* c, const std::string& text, bool report) {
   PGresult* r = PQexec(c, text.c_str());
@@ -46,6 +59,29 @@ bool Run(PGconn* c, const std::string& text, bool report) {
   PQclear(r);
   return ok;
 }
+
+// Skips every test of the program (or fails them under CI) when this is
+// the PostgreSQL run and the cluster is missing.  Otherwise points libpq's
+// defaults at the cluster (PGHOST, PGPORT), for the processes the tests
+// start as for the program itself.
+class ClusterCheck : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!UsePostgres()) return;
+    std::string why = PgClusterMissing();
+    if (why.empty()) {
+      setenv("PGHOST", Cluster().c_str(), 1);
+      setenv("PGPORT", "55432", 1);
+      return;
+    }
+    const char* ci = std::getenv("CI");
+    if (ci != nullptr && std::string(ci) == "true") FAIL() << why;
+    GTEST_SKIP() << why;
+  }
+};
+
+const ::testing::Environment* const kClusterCheck =
+    ::testing::AddGlobalTestEnvironment(new ClusterCheck);
 
 }  // namespace
 
@@ -100,7 +136,12 @@ std::string PgQuery(const std::string& service, const std::string& sql) {
       if (row) out += '\n';
       for (int col = 0; col < PQnfields(r); ++col) {
         if (col) out += '|';
-        out += PQgetisnull(r, row, col) ? "<null>" : PQgetvalue(r, row, col);
+        if (PQgetisnull(r, row, col))
+          out += "<null>";
+        else if (PQftype(r, col) == kFloat8Oid || PQftype(r, col) == kFloat4Oid)
+          out += AsSqliteReal(PQgetvalue(r, row, col));
+        else
+          out += PQgetvalue(r, row, col);
       }
     }
   }

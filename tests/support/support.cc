@@ -218,4 +218,18 @@ std::string QuerySql(const std::string& dbPath, const std::string& sql) {
   return out;
 }
 
+std::string ColumnNames(const std::string& db, const std::string& table,
+                        const std::string& dropSuffix) {
+  std::string like = "'%" + dropSuffix + "'";
+  if (IsPgService(db)) {
+    return PgQuery(db, "select string_agg(column_name, ',' order by ordinal_position) from "
+                       "information_schema.columns where table_name = lower('" + table +
+                       "')" + (dropSuffix.empty() ? "" : " and column_name not ilike " + like));
+  }
+  return QuerySql(db, "select group_concat(name, ',') from pragma_table_info('" + table + "')" +
+                          (dropSuffix.empty() ? "" : " where name not like " + like));
+}
+
+std::string InsertionOrder(const std::string& db) { return IsPgService(db) ? "ctid" : "rowid"; }
+
 }  // namespace testing_support

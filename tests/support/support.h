@@ -72,6 +72,13 @@ void ExecSql(const std::string& dbPath, const std::string& sql);
 // Runs a query; each row as its columns joined by '|' (NULL as "<null>"),
 // rows joined by '\n'.
 std::string QuerySql(const std::string& dbPath, const std::string& sql);
+// The column names of a table in their order, joined by ',', without those
+// whose name ends in dropSuffix (any case; "" drops none).  Either engine.
+std::string ColumnNames(const std::string& db, const std::string& table,
+                        const std::string& dropSuffix = "");
+// An ORDER BY term that gives a table's rows in the order they were
+// inserted, for a table that is only inserted into ("rowid", "ctid").
+std::string InsertionOrder(const std::string& db);
 
 }  // namespace testing_support
 
