@@ -8,11 +8,12 @@
 
 namespace testing_support {
 
-Installation::Installation(bool withDatabase, const std::string& base) : dir_(base) {
+Installation::Installation(bool withDatabase, const std::string& base, bool sqlite)
+    : dir_(base) {
   MakeDirs(root() + "/files");
   MakeDirs(buff());
   MakeDirs(run() + "/Msg");
-  if (UsePostgres()) {
+  if (UsePostgres() && !sqlite) {
     pg_ = withDatabase ? PgCreateDatabase(true)
                        : "host=none dbname=none" + std::to_string(getpid());
   } else if (withDatabase) {

@@ -24,8 +24,10 @@ class Installation {
  public:
   // Lays out the folders, writes the configuration naming the database
   // "../../../../files/bde.db" and, when withDatabase, creates the database.
-  // The installation lies under base (see TempDir) when it is given.
-  explicit Installation(bool withDatabase = true, const std::string& base = "");
+  // The installation lies under base (see TempDir) when it is given.  With
+  // sqlite, the database is a SQLite file also in the PostgreSQL run.
+  explicit Installation(bool withDatabase = true, const std::string& base = "",
+                        bool sqlite = false);
   ~Installation();
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
