@@ -18,7 +18,9 @@ void Usage() {
                "       pps2bde-admin init-db [--user NAME] [--password-file FILE] SERVICE\n"
                "                                       create the schema in an empty PostgreSQL\n"
                "                                       database (URI or libpq key/value text)\n"
-               "       pps2bde-admin demo DIR          lay out a demo installation and run it\n"
+               "       pps2bde-admin demo DIR [--postgres]\n"
+               "                                       lay out a demo installation and run it\n"
+               "                                       (--postgres: on a server it starts in DIR)\n"
                "       pps2bde-admin download workgroups|workplaces|ubg|prv SELECTOR\n"
                "       pps2bde-admin download costcentres\n"
                "                                       send master data to the terminals (run in\n"
@@ -74,7 +76,9 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "encipher") == 0) return Admin_Encipher(argv[2]);
   if (argc >= 3 && std::strcmp(argv[1], "init-db") == 0) return InitDb(argc - 2, argv + 2);
   if (argc == 3 && std::strcmp(argv[1], "demo") == 0)
-    return Admin_Demo(argv[2], SelfDir() + "/pps2bde");
+    return Admin_Demo(argv[2], SelfDir() + "/pps2bde", false);
+  if (argc == 4 && std::strcmp(argv[1], "demo") == 0 && std::strcmp(argv[3], "--postgres") == 0)
+    return Admin_Demo(argv[2], SelfDir() + "/pps2bde", true);
   if (argc >= 2 && std::strcmp(argv[1], "download") == 0) return Admin_Download(argc - 2, argv + 2);
   Usage();
   return 2;
