@@ -1,7 +1,7 @@
 // pps2bde-bench: the throughput of one full run of the job.
 //
 //   pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] [--keep]
-//                 [--job PATH] [--no-floor]
+//                 [--job PATH] [--no-floor] [--writer]
 //
 // Lays out an installation with N planning orders of K operations each,
 // runs the job (by default the pps2bde next to this program) once as a
@@ -11,7 +11,9 @@
 // minimal loops on the same disk (bench/floor.h).  The floor is measured
 // right before and right after the run and the mean is taken, so a disk
 // whose sync latency drifts (a shared machine) skews the ratio less;
-// --no-floor leaves it out (it takes about as long as the run).
+// --no-floor leaves it out (it takes about as long as the run).  --writer
+// runs a planning writer beside the job (bench/writer.h) and prints how long
+// its transactions waited for the job.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -27,6 +29,7 @@
 
 #include "bench/floor.h"
 #include "bench/layout.h"
+#include "bench/writer.h"
 
 namespace {
 
@@ -36,12 +39,13 @@ struct Options {
   std::string job;
   bool keep = false;
   bool floor = true;
+  bool writer = false;
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] "
-               "[--keep] [--job PATH] [--no-floor]\n");
+               "[--keep] [--job PATH] [--no-floor] [--writer]\n");
 }
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -72,6 +76,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->keep = true;
     } else if (a == "--no-floor") {
       o->floor = false;
+    } else if (a == "--writer") {
+      o->writer = true;
     } else {
       return false;
     }
@@ -169,7 +175,10 @@ int main(int argc, char** argv) {
 
   double runSeconds = 0;
   rusage ru{};
+  const int writer = o.writer ? Writer_Start(paths.db()) : 0;
   const int exitCode = RunJob(o.job, paths.run(), &runSeconds, &ru);
+  WriterFigures figures;
+  const int writerRc = writer > 0 ? Writer_Stop(writer, &figures) : 0;
 
   // What the run must have done: every planning row taken over, every row
   // sent and released.  One commit per transferred row (the write and the
@@ -213,6 +222,12 @@ int main(int argc, char** argv) {
                 "CPU %.3f\n",
                 floor.cpuSeconds, floor.total(), user + sys,
                 (user + sys + floor.waitSeconds()) / floor.total());
+  }
+  if (o.writer) {
+    std::printf("writer:    %ld transactions, %ld failed, waits p50 %.1f ms, p99 %.1f ms, "
+                "longest %.1f ms (%.1f s into the run)%s\n",
+                figures.transactions, figures.failed, figures.p50 * 1e3, figures.p99 * 1e3,
+                figures.longest * 1e3, figures.longestAt, writer > 0 && writerRc == 0 ? "" : " (writer failed)");
   }
   if (!complete)
     std::printf("INCOMPLETE: exit %d, %lld planning rows left, %lld rows still marked, "

@@ -1,7 +1,16 @@
 // The operation transfer: every row of Kvn503Afo is checked, becomes an
 // insert, update or logical deletion in Kvn504App, or is dropped, and is
 // then removed.
+//
+// Each row is one unit of work under the database's write lock, like the
+// orders': the planning row is read again and acted on as it is now.  An
+// operation whose order still waits in Kvn500Auk (not taken over yet) waits
+// with it for the next run, so no terminal gets an operation before its
+// order and the order's operation count takes it in.
+#include <cstdio>
+
 #include "db/DbDnl/afo.h"
+#include "db/DbDnl/auk.h"
 #include "db/Dbstd/app.h"
 #include "driver/markers.h"
 #include "driver/plausi.h"
@@ -9,6 +18,7 @@
 #include "driver/transfer_action.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
+#include "sql/errors.h"
 
 namespace {
 
@@ -87,6 +97,86 @@ int MarkDeleted(OperationRecord& app) {
   return App_PKeyUpd(app);
 }
 
+// Takes one planning operation over as one unit of work.
+void TransferOperation(const PpsOperationRecord& fetched, StatRecord& stat,
+                       OperationRecord& app) {
+  static sql::Stmt unit{"savepoint Afo_To_App_Sp"};
+  int rc = Db_BeginUnit(unit);
+  if (rc != 0) {
+    Msg_Error(kStep, "Fehler bei Afo_PKeyReadk", rc);
+    return;
+  }
+  PpsOperationRecord afo;
+  afo.AfoApk = fetched.AfoApk;
+  afo.AfoApp = fetched.AfoApp;
+  rc = Afo_PKeyReadk(afo);
+  if (rc == 0) {
+    int waiting = Auk_Waiting(afo.AfoApk.c_str());
+    if (waiting != sql::kNoData) {
+      Db_EndUnit();
+      if (waiting != 0) Msg_Error(kStep, "Fehler bei Auk_Waiting", waiting);
+      return;
+    }
+  }
+  if (rc != 0) {
+    Db_EndUnit();
+    // Gone: the planning system took it back, nothing to do.
+    if (sql::NoFit(rc)) {
+      char key[24];
+      std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
+      Msg_NoFit(kStep, key, rc);
+    } else if (rc != sql::kNoData) {
+      Msg_Error(kStep, "Fehler bei Afo_PKeyReadk", rc);
+    }
+    return;
+  }
+  app.AppApk.Set(afo.AfoApk);
+  app.AppApp.Set(afo.AfoApp);
+  int read = App_PKeyReadk(app);  // a failed read counts as a missing row
+  if (sql::NoFit(read)) {
+    // The BDE operation holds a value the record cannot: taken for missing,
+    // it would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    char key[24];
+    std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
+    Msg_NoFit(kStep, key, read);
+    return;
+  }
+  ++stat.DwnAfo;
+  ++stat.DwnApp;
+  (void)App_Plausi(afo);
+  const TransferAction action = Transfer_Decide(read, afo.AfoSts, app.AppSts);
+  int32_t* counter = nullptr;
+  const char* failure = "Fehler bei Afo_PKeyDel";
+  switch (action) {
+    case TransferAction::kIns:
+      rc = Insert(afo, app);
+      counter = &stat.DwnNeu;
+      failure = "Fehelr bei App_PKeyIns";
+      break;
+    case TransferAction::kUpd:
+      rc = Update(afo, app);
+      counter = &stat.DwnAen;
+      failure = "Fehelr bei App_PKeyUpd";
+      break;
+    case TransferAction::kDel:
+      rc = MarkDeleted(app);
+      counter = &stat.DwnLoe;
+      failure = "Fehelr bei App_PKeyDel";
+      break;
+    case TransferAction::kDrop:
+      break;
+  }
+  if (rc == 0) {
+    // The removal belongs to the unit: when it fails, nothing of the row is
+    // done and the next run repeats it.
+    rc = Afo_PKeyDel(afo);
+    if (rc != 0) failure = "Fehler bei Afo_PKeyDel";
+  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
+  if (counter != nullptr) ++*counter;
+}
+
 }  // namespace
 
 int Afo_To_App(StatRecord& stat) {
@@ -97,52 +187,16 @@ int Afo_To_App(StatRecord& stat) {
     Msg_Error(kStep, "Fehler beim AFO_OPEN", rc);
     return rc;
   }
-  while (Afo_Fetch(afo, kAscending) == 0) {
-    ++stat.DwnAfo;
-    ++stat.DwnApp;
-    (void)App_Plausi(afo);
-    app.AppApk.Set(afo.AfoApk);
-    app.AppApp.Set(afo.AfoApp);
-    int read = App_PKeyReadk(app);  // a failed read counts as a missing row
-    TransferAction action = Transfer_Decide(read, afo.AfoSts, app.AppSts);
-    if (action == TransferAction::kDrop) {
-      rc = Afo_PKeyDel(afo);
-      if (rc != 0) Msg_Error(kStep, "Fehler bei Afo_PKeyDel", rc);
+  for (;;) {
+    rc = Afo_Fetch(afo, kAscending);
+    if (sql::NoFit(rc)) {
+      char key[24];
+      std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
+      Msg_NoFit(kStep, key, rc);
       continue;
     }
-    // The write and the removal of the planning row are one unit of work, so
-    // a run that stops between them leaves neither done.
-    static sql::Stmt unit{"savepoint Afo_To_App_Sp"};
-    Db_BeginUnit(unit);
-    int32_t* counter = nullptr;
-    const char* failure = nullptr;
-    switch (action) {
-      case TransferAction::kIns:
-        rc = Insert(afo, app);
-        counter = &stat.DwnNeu;
-        failure = "Fehelr bei App_PKeyIns";
-        break;
-      case TransferAction::kUpd:
-        rc = Update(afo, app);
-        counter = &stat.DwnAen;
-        failure = "Fehelr bei App_PKeyUpd";
-        break;
-      default:
-        rc = MarkDeleted(app);
-        counter = &stat.DwnLoe;
-        failure = "Fehelr bei App_PKeyDel";
-        break;
-    }
-    if (rc != 0) {
-      Db_EndUnit();
-      Msg_Error(kStep, failure, rc);
-      continue;
-    }
-    ++*counter;
-    // A failed removal is not reported: the next run reads the row again
-    // and finds the BDE row this run wrote.
-    (void)Afo_PKeyDel(afo);
-    Db_EndUnit();
+    if (rc != 0) break;
+    TransferOperation(afo, stat, app);
   }
   return Afo_Close(kAscending);
 }

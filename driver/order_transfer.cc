@@ -1,5 +1,13 @@
 // The order transfer: every row of Kvn500Auk becomes an insert, update or
 // logical deletion in Kvn501Apk, or is dropped, and is then removed.
+//
+// Each row is one unit of work under the database's write lock: the
+// planning row is read again by its key, the decision is taken on it as it
+// is now, and the write and the removal of the planning row commit together.
+// A row the planning system changed after the cursor's open is thus taken
+// over in its new version, and one it deleted meanwhile is passed over.
+#include <cstdio>
+
 #include "db/DbDnl/auk.h"
 #include "db/Dbstd/apk.h"
 #include "db/Dbstd/app.h"
@@ -9,6 +17,7 @@
 #include "driver/transfer_action.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
+#include "sql/errors.h"
 
 namespace {
 
@@ -43,65 +52,111 @@ void TakePlanningFields(const PpsOrderRecord& auk, OrderRecord& apk) {
   apk.ApkErf = kInterfaceRecorder;
 }
 
-// Removes the planning row; a failure is logged with the given message.
-void RemovePlanningRow(const PpsOrderRecord& auk, const char* message) {
-  int rc = Auk_PKeyDel(auk.AukApk.c_str());
-  if (rc != 0) Msg_Error(kStep, message, rc);
-}
-
 // A new order: the record holds the key and zeros from the failed read.
-void Insert(const PpsOrderRecord& auk, OrderRecord& apk, StatRecord& stat) {
+int Insert(const PpsOrderRecord& auk, OrderRecord& apk) {
   TakePlanningFields(auk, apk);
   apk.ApkKst.Set(auk.AukKst);
   apk.ApkSts = 10;
   apk.ApkAba = 1;
   apk.ApkKnz = " ";
   apk.ApkDna = "NEU";
-  int rc = Apk_PKeyIns(apk);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehelr bei Apk_PKeyIns", rc);
-    return;
-  }
-  ++stat.DwnNeu;
-  RemovePlanningRow(auk, "Fehelr bei Apk_PKeyDel");
+  return Apk_PKeyIns(apk);
 }
 
 // A changed order: the planning fields over the row as read.  An order
 // still marked "NEU" has never reached a terminal (its release clears the
 // marker), so it stays new: the terminal must not get a change of an order
 // it does not know.
-void Update(const PpsOrderRecord& auk, OrderRecord& apk, StatRecord& stat) {
+int Update(const PpsOrderRecord& auk, OrderRecord& apk) {
   const bool neverSent = apk.ApkDna == "NEU";
   TakePlanningFields(auk, apk);
   apk.ApkKst = kUpdateCostCentre;
   if (!neverSent) apk.ApkDna = "AEN";
-  int rc = Apk_PKeyUpd(apk);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehelr bei Apk_PKeyUpd", rc);
-    return;
-  }
-  ++stat.DwnAen;
-  RemovePlanningRow(auk, "Fehelr bei Apk_PKeyDel");
+  return Apk_PKeyUpd(apk);
 }
 
-// A deleted order: marks it and its operations "LOE" and sends them at once.
-void Delete(const PpsOrderRecord& auk, OrderRecord& apk, OperationRecord& app,
-            StatRecord& stat) {
+// A deleted order: it and its operations are marked "LOE" (an order
+// without operations gives 1403 there, which is no failure).
+int MarkDeleted(OrderRecord& apk, OperationRecord& app) {
   apk.ApkErf = kInterfaceRecorder;
   apk.ApkDwn = kRecorder;
   apk.ApkDna = "LOE";
   int rc = Apk_PKeyUpd(apk);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehler bei Apk_PKeyUpd", rc);
-    return;
-  }
+  if (rc != 0) return rc;
   app.AppApk.Set(apk.ApkApk);
   app.AppDwn = kRecorder;
   app.AppDna = "LOE";
-  (void)Apk_AppDel(app);  // an order without operations gives 1403
-  Get_Download(stat);
-  ++stat.DwnLoe;
-  RemovePlanningRow(auk, "Fehelr bei Apk_PKeyDel");
+  (void)Apk_AppDel(app);
+  return 0;
+}
+
+// Takes one planning order over as one unit of work.
+void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
+                   OperationRecord& app) {
+  static sql::Stmt unit{"savepoint Auk_To_Apk_Sp"};
+  int rc = Db_BeginUnit(unit);
+  if (rc != 0) {
+    Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
+    return;
+  }
+  PpsOrderRecord auk;
+  auk.AukApk = key;
+  rc = Auk_PKeyReadk(auk);
+  if (rc != 0) {
+    Db_EndUnit();
+    // Gone: the planning system took it back, nothing to do.
+    if (sql::NoFit(rc))
+      Msg_NoFit(kStep, key.c_str(), rc);
+    else if (rc != sql::kNoData)
+      Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
+    return;
+  }
+  apk.ApkApk.Set(key);
+  int read = Apk_PKeyReadk(apk);  // a failed read counts as a missing order
+  if (sql::NoFit(read)) {
+    // The BDE order holds a value the record cannot: taken for missing, it
+    // would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    Msg_NoFit(kStep, key.c_str(), read);
+    return;
+  }
+  ++stat.DwnApk;
+  ++stat.DwnAuk;
+  const TransferAction action = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
+  const char* failure = "Fehler bei Apk_PKeyDel";
+  switch (action) {
+    case TransferAction::kIns:
+      rc = Insert(auk, apk);
+      failure = "Fehelr bei Apk_PKeyIns";
+      break;
+    case TransferAction::kUpd:
+      rc = Update(auk, apk);
+      failure = "Fehelr bei Apk_PKeyUpd";
+      break;
+    case TransferAction::kDel:
+      rc = MarkDeleted(apk, app);
+      failure = "Fehler bei Apk_PKeyUpd";
+      break;
+    case TransferAction::kDrop:
+      break;
+  }
+  if (rc == 0) {
+    // The removal belongs to the unit: a row whose removal fails is left
+    // untouched as a whole, so the next run repeats the same action.
+    rc = Auk_PKeyDel(key.c_str());
+    if (rc != 0 && action != TransferAction::kDrop) failure = "Fehelr bei Apk_PKeyDel";
+  }
+  if (!Transfer_EndUnit(kStep, rc, failure)) return;
+  switch (action) {
+    case TransferAction::kIns: ++stat.DwnNeu; break;
+    case TransferAction::kUpd: ++stat.DwnAen; break;
+    case TransferAction::kDel:
+      // The deleted order and its operations go to the terminals at once.
+      Get_Download(stat);
+      ++stat.DwnLoe;
+      break;
+    case TransferAction::kDrop: break;
+  }
 }
 
 }  // namespace
@@ -115,29 +170,14 @@ int Auk_To_Apk(StatRecord& stat) {
     Msg_Error(kStep, "fehlerhafte Auk_Open", rc);
     return rc;
   }
-  while (Auk_Fetch(auk) == 0) {
-    ++stat.DwnApk;
-    ++stat.DwnAuk;
-    apk.ApkApk.Set(auk.AukApk);
-    int read = Apk_PKeyReadk(apk);  // a failed read counts as a missing order
-    // The write of a new or changed order and the removal of its planning
-    // row are one unit of work, so a run that stops between them leaves
-    // neither done and the next run repeats the same action.
-    static sql::Stmt unit{"savepoint Auk_To_Apk_Sp"};
-    switch (Transfer_Decide(read, auk.AukSts, apk.ApkSts)) {
-      case TransferAction::kIns:
-        Db_BeginUnit(unit);
-        Insert(auk, apk, stat);
-        Db_EndUnit();
-        break;
-      case TransferAction::kUpd:
-        Db_BeginUnit(unit);
-        Update(auk, apk, stat);
-        Db_EndUnit();
-        break;
-      case TransferAction::kDel: Delete(auk, apk, app, stat); break;
-      case TransferAction::kDrop: RemovePlanningRow(auk, "Fehler bei Apk_PKeyDel"); break;
+  for (;;) {
+    rc = Auk_Fetch(auk);
+    if (sql::NoFit(rc)) {
+      Msg_NoFit(kStep, auk.AukApk.c_str(), rc);
+      continue;
     }
+    if (rc != 0) break;
+    TransferOrder(auk.AukApk, stat, apk, app);
   }
   return Auk_Close();
 }

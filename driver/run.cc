@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "db/DbDb/download.h"
@@ -12,6 +13,7 @@
 #include "runtime/date.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
+#include "sql/errors.h"
 
 namespace {
 
@@ -19,33 +21,56 @@ namespace {
 constexpr size_t kQueueDateMax = 8;
 constexpr size_t kQueueTimeMax = 6;
 
-// Marks the order named by a queue row for download with the queue marker.
-void MarkOrder(const QueueRecord& q, OrderRecord& order) {
-  order.ApkApk.Set(q.DnlApk);
-  int rc = Apk_PKeyReadk(order);
+// Runs mark as one unit of work (the read and the write back of one BDE
+// row under the write lock, so that nothing written meanwhile is written
+// over).  A failure is logged with the message mark returns, or with
+// failure when the unit cannot start or its commit fails.
+template <typename Mark>
+void MarkAsUnit(const char* failure, Mark mark) {
+  static sql::Stmt unit{"savepoint W_PpsDaten_Sp"};
+  int rc = Db_BeginUnit(unit);
   if (rc != 0) {
-    Msg_Error("W_PpsDaten", "Fehler bei Apk_PKeyReadk", rc);
+    Msg_Error("W_PpsDaten", failure, rc);
     return;
   }
-  order.ApkDna.Set(q.DnlFun);
-  order.ApkDwn = kQueueMarker;
-  rc = Apk_PKeyUpd(order);
-  if (rc != 0) Msg_Error("W_PpsDaten", "Fehler bei Apk_PKeyUpd", rc);
+  const char* message = nullptr;
+  rc = mark(&message);
+  if (rc != 0) {
+    Db_AbortUnit();
+    Msg_Error("W_PpsDaten", message, rc);
+    return;
+  }
+  rc = Db_EndUnit();
+  if (rc != 0) Msg_Error("W_PpsDaten", failure, rc);
+}
+
+// Marks the order named by a queue row for download with the queue marker.
+void MarkOrder(const QueueRecord& q, OrderRecord& order) {
+  MarkAsUnit("Fehler bei Apk_PKeyUpd", [&](const char** message) {
+    order.ApkApk.Set(q.DnlApk);
+    *message = "Fehler bei Apk_PKeyReadk";
+    int rc = Apk_PKeyReadk(order);
+    if (rc != 0) return rc;
+    order.ApkDna.Set(q.DnlFun);
+    order.ApkDwn = kQueueMarker;
+    *message = "Fehler bei Apk_PKeyUpd";
+    return Apk_PKeyUpd(order);
+  });
 }
 
 // Marks the operation named by a queue row for download with the queue marker.
 void MarkOperation(const QueueRecord& q, OperationRecord& op) {
-  op.AppApk.Set(q.DnlApk);
-  op.AppApp.Set(q.DnlApp);
-  int rc = App_PKeyReadk(op);
-  if (rc != 0) {
-    Msg_Error("W_PpsDaten", "Fehler bei App_PKeyReadk", rc);
-    return;
-  }
-  op.AppDna.Set(q.DnlFun);
-  op.AppDwn = kQueueMarker;
-  rc = App_PKeyUpd(op);
-  if (rc != 0) Msg_Error("W_PpsDaten", "Fehler bei App_PKeyUpd", rc);
+  MarkAsUnit("Fehler bei App_PKeyUpd", [&](const char** message) {
+    op.AppApk.Set(q.DnlApk);
+    op.AppApp.Set(q.DnlApp);
+    *message = "Fehler bei App_PKeyReadk";
+    int rc = App_PKeyReadk(op);
+    if (rc != 0) return rc;
+    op.AppDna.Set(q.DnlFun);
+    op.AppDwn = kQueueMarker;
+    *message = "Fehler bei App_PKeyUpd";
+    return App_PKeyUpd(op);
+  });
 }
 
 }  // namespace
@@ -90,7 +115,16 @@ int32_t W_PpsDaten(const char* date, const char* time, const char* recorder) {
   QueueRecord q;
   OrderRecord order;
   OperationRecord op;
-  while (Dnl_Fetch(q) == 0) {
+  for (;;) {
+    rc = Dnl_Fetch(q);
+    if (sql::NoFit(rc)) {
+      // A queue row whose key or number does not fit names no row here.
+      char key[24];
+      std::snprintf(key, sizeof key, "%s/%s", q.DnlApk.c_str(), q.DnlApp.c_str());
+      Msg_NoFit("W_PpsDaten", key, rc);
+      continue;
+    }
+    if (rc != 0) break;
     if (q.DnlSkz == "APK") {
       MarkOrder(q, order);
     } else if (q.DnlSkz == "APP") {
@@ -107,6 +141,13 @@ int Pps2bde_Main(int argc, char** argv) {
   int rc = Db_Connect();
   if (rc != 0) {
     Msg_Error("dbConnect", "Fehlerhafter Connect mit der DB ", rc);
+    return 0;
+  }
+  // One run at a time per database: a second run waits for the first, for
+  // a bounded time, and ends with one entry when the wait runs out.
+  rc = Db_RunLock(argc == 3 ? "queue run" : "full run");
+  if (rc != 0) {
+    Msg_Error("dbRunLock", "Laufsperre nicht erhalten", rc);
     return 0;
   }
   if (argc == 3) {

@@ -17,4 +17,10 @@ constexpr int32_t kPpsDeleteStatus = 9;
 // planning system deletes it.
 TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeStatus);
 
+// Ends the unit of work of one transferred row: with rc 0 it is committed,
+// otherwise rolled back.  A failure (rc, or the failed commit's code) is
+// logged under step with the message of the action that failed.  True when
+// the row's unit was committed.
+bool Transfer_EndUnit(const char* step, int rc, const char* failure);
+
 #endif  // PPS2BDE_DRIVER_TRANSFER_ACTION_H_

@@ -5,8 +5,10 @@
 // pattern (NaN, infinities, huge, negative, subnormal) and any integers.
 // Checked against the payload layout, field by field, and against the line
 // layout: an order payload is exactly 255 characters, an operation payload
-// 257, a line exactly 552 ending "*\r\n" with its fixed texts in place, and
-// a line buffer that is too small gets nothing but an empty text.
+// 257, a line exactly 552 ending "*\r\n" with its fixed texts in place and
+// no other control byte, and a line buffer that is too small gets nothing
+// but an empty text.  A payload is refused (-1455) exactly when one of its
+// numbers lies beyond what its field can carry.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cfloat>
@@ -56,11 +58,33 @@ int32_t AnyInt(FuzzedDataProvider& in) {
   return in.ConsumeIntegral<int32_t>();
 }
 
-// A text field: the value cut to width, padded with blanks.
-void ExpectText(const char* field, const char* value, size_t width) {
+// A text field: the value cut to width, padded with blanks.  In a line
+// (blanked) every control byte of the value stands as a blank.
+void ExpectText(const char* field, const char* value, size_t width, bool blanked = false) {
   size_t n = strnlen(value, width);
-  Check(std::memcmp(field, value, n) == 0);
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(value[i]);
+    const bool control = c < 0x20 || c == 0x7F;
+    Check(field[i] == (blanked && control ? ' ' : value[i]));
+  }
   for (size_t i = n; i < width; ++i) Check(field[i] == ' ');
+}
+
+// Whether the quantities, times and count of a payload lie within what
+// their fields carry: a quantity from -9999999.999 to 99999999.999, a time
+// from 0 to 99999.999, a count from -9999 to 99999.  Values within a
+// rounding step of a limit may go either way (unknown: -1).
+int WithinFields(const double* quantities, int nq, const double* times, int nt, int32_t count) {
+  bool in = count >= -9999 && count <= 99999;
+  bool edge = false;
+  auto range = [&](double v, double lo, double hi) {
+    if (!(v >= lo - 0.001 && v <= hi + 0.001)) in = false;
+    else if (v < lo + 0.001 || v > hi - 0.001) edge = true;
+  };
+  for (int i = 0; i < nq; ++i) range(quantities[i], -9999999.999, 99999999.999);
+  for (int i = 0; i < nt; ++i) range(times[i], 0, 99999.999);
+  if (!in) return 0;
+  return edge ? -1 : 1;
 }
 
 // A quantity (width 11) or a time (width 7): never a point; within the
@@ -112,7 +136,11 @@ void CheckOrder(FuzzedDataProvider& in, QueueRecord& rec) {
   a.ApkAfo = AnyInt(in);
   a.ApkSts = AnyInt(in);
 
-  Check(Apk_DnlFormat(rec, a) == 0);
+  const double q[] = {a.ApkSme};
+  const int fits = WithinFields(q, 1, nullptr, 0, a.ApkAfo);
+  const int rc = Apk_DnlFormat(rec, a);
+  Check(rc == 0 || rc == -1455);
+  if (fits != -1) Check((rc == 0) == (fits == 1));
   Check(rec.DnlDnl.size() == static_cast<size_t>(kApkPayloadLength));
   Check(rec.DnlSkz == "APK");
   Check(rec.DnlFun == a.ApkDna.c_str());
@@ -150,7 +178,12 @@ void CheckOperation(FuzzedDataProvider& in, QueueRecord& rec) {
   a.AppAme = AnyDouble(in);
   a.AppSts = AnyInt(in);
 
-  Check(App_DnlFormat(rec, a) == 0);
+  const double q[] = {a.AppSme, a.AppIme, a.AppAme};
+  const double t[] = {a.AppStr, a.AppSte, a.AppSza};
+  const int fits = WithinFields(q, 3, t, 3, 0);
+  const int rc = App_DnlFormat(rec, a);
+  Check(rc == 0 || rc == -1455);
+  if (fits != -1) Check((rc == 0) == (fits == 1));
   Check(rec.DnlDnl.size() == static_cast<size_t>(kAppPayloadLength));
   Check(rec.DnlSkz == "APP");
   Check(rec.DnlFun == a.AppDna.c_str());
@@ -197,13 +230,15 @@ void CheckLine(FuzzedDataProvider& in, QueueRecord& rec) {
   for (size_t i = kDnlLineLength + 1; i < sizeof line; ++i) Check(line[i] == 0x5A);
   Check(strnlen(line, sizeof line) == static_cast<size_t>(kDnlLineLength));
   Check(line[0] == '$');
-  ExpectText(line + 1, cfg.CfgIP.c_str(), 15);
-  ExpectText(line + 16, cfg.CfgPrt.c_str(), 5);
+  for (int i = 0; i < kDnlLineLength - 2; ++i)
+    Check(static_cast<unsigned char>(line[i]) >= 0x20 && line[i] != 0x7F);
+  ExpectText(line + 1, cfg.CfgIP.c_str(), 15, true);
+  ExpectText(line + 16, cfg.CfgPrt.c_str(), 5, true);
   Check(std::memcmp(line + 35, "999", 3) == 0);
   ExpectText(line + 58, "", 28);
   Check(std::memcmp(line + 86, "0460", 4) == 0);
   Check(std::memcmp(line + 105, "BDE", 3) == 0);
-  ExpectText(line + 111, rec.DnlDnl.c_str(), 438);
+  ExpectText(line + 111, rec.DnlDnl.c_str(), 438, true);
   Check(std::memcmp(line + 549, "*\r\n", 3) == 0);
 
   // A buffer without room for the whole line and its terminator.

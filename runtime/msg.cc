@@ -1,8 +1,10 @@
 // The message log: state, entry writing and rotation.
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "runtime/msg.h"
+#include "runtime/msg_hold.h"
 #include "runtime/msg_internal.h"
 #include "runtime/os/env.h"
 #include "runtime/text.h"
@@ -61,6 +63,7 @@ void Msg_Init(int32_t mask, const char* fileName) {
 void Msg_Write(const MsgRecord& rec) {
   int32_t kinds = rec.MsgArt & g_msg.mask;
   if (kinds <= 0) return;
+  if (Msg_Keep(rec)) return;
 
   struct tm now;
   Env_LocalTime(&now);
@@ -97,6 +100,13 @@ void Msg_Report(int32_t errorCode, const char* funktion, const char* message,
 
 void Msg_Error(const char* funktion, const char* message, int32_t errorCode) {
   Msg_Report(errorCode, funktion, message, FMSG);
+}
+
+void Msg_NoFit(const char* funktion, const char* key, int32_t errorCode) {
+  char message[kMsgBodyCap];
+  std::snprintf(message, sizeof message, "Wert passt nicht ins Feld: %s",
+                key != nullptr ? key : "");
+  Msg_Error(funktion, message, errorCode);
 }
 
 int32_t Msg_EntryCount() { return g_msg.count; }

@@ -52,6 +52,11 @@ int Msg_AppendFile(const char* fileName, const void* data, uint32_t length);
 
 // Writes one FMSG entry: the form every report of the job takes.
 void Msg_Error(const char* funktion, const char* message, int32_t errorCode);
+// Writes the entry for a row that is left as it is because one of its
+// values does not fit its field: message "Wert passt nicht ins Feld: "
+// followed by key (the row's key, its parts joined by "/"), code -1455 for
+// a number or -1406 for a text.
+void Msg_NoFit(const char* funktion, const char* key, int32_t errorCode);
 
 // Entries written by this process since start or the last rotation (tests).
 int32_t Msg_EntryCount();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "runtime/msg_internal.h"
+#include "runtime/text.h"
 
 namespace {
 
@@ -50,8 +51,16 @@ size_t FormatBody(const MsgRecord& rec, char* out, size_t cap) {
   // Function first, but never more than half when the message needs room.
   size_t funCut = std::min(funLen, std::max(room / 2, room > msgLen ? room - msgLen : 0));
   size_t msgCut = std::min(msgLen, room - funCut);
-  r = std::snprintf(out, cap, kBodyFormat, static_cast<int>(msgCut), msg,
-                    static_cast<int>(funCut), fun, code);
+  // The texts may come from the database: a control byte in them would
+  // break the entry's lines, so it is written as a blank.
+  char msgText[kMsgBodyCap];
+  char funText[kMsgBodyCap];
+  std::memcpy(msgText, msg, msgCut);
+  std::memcpy(funText, fun, funCut);
+  Text_Blank(msgText, msgCut);
+  Text_Blank(funText, funCut);
+  r = std::snprintf(out, cap, kBodyFormat, static_cast<int>(msgCut), msgText,
+                    static_cast<int>(funCut), funText, code);
   return Produced(r, cap);
 }
 

@@ -10,9 +10,12 @@
 class Env;
 
 // The header area (0xFE line, date, time, kind line) and the body area
-// (message, function, error code) of an entry, terminators included.
+// (message, function, error code) of an entry, terminators included.  The
+// body area is twice the classic 100 bytes, so that a message naming a row
+// by its whole key ("Wert passt nicht ins Feld: 100000000001/00010") keeps
+// it beside any function name.
 constexpr size_t kMsgHeadCap = 1000;
-constexpr size_t kMsgBodyCap = 100;
+constexpr size_t kMsgBodyCap = 200;
 // Longest log file name kept by Msg_Init; the rotation name may add ".old".
 constexpr size_t kMsgNameMax = 64;
 constexpr size_t kMsgRotationCap = kMsgNameMax + 4 + 1;

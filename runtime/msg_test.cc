@@ -26,10 +26,15 @@ std::vector<std::string> Lines(const std::string& text) {
 TEST_F(LogTest, ErrorEntriesAreWrittenByteForByte) {
   Msg_Error("Auk_To_Apk", "Fehler bei Apk_PKeyDel", -1400);
   Msg_Report(1403, "Apk_Dnl", "Fehler beim Senden von ApkS\xE4tze", FMSG);
+  // Control bytes of a text (a key read from the database) are written as
+  // blanks: the entry keeps its lines.
+  Msg_NoFit("Apk\r\nDnl", "1000\r\n\x01\x7f" "0001\xDF", -1406);
   EXPECT_EQ(ExpectedEntry("FMSG ", "Fehler bei Apk_PKeyDel", "Auk_To_Apk", "-1400") +
-                ExpectedEntry("FMSG ", "Fehler beim Senden von ApkS\xE4tze", "Apk_Dnl", "1403"),
+                ExpectedEntry("FMSG ", "Fehler beim Senden von ApkS\xE4tze", "Apk_Dnl", "1403") +
+                ExpectedEntry("FMSG ", "Wert passt nicht ins Feld: 1000    0001\xDF", "Apk  Dnl",
+                              "-1406"),
             Log());
-  EXPECT_EQ(2, Msg_EntryCount());
+  EXPECT_EQ(3, Msg_EntryCount());
 }
 
 TEST_F(LogTest, KindsOutsideTheMaskWriteNothing) {
@@ -103,13 +108,13 @@ TEST_F(LogTest, OverlongTextsAreCutInsideTheirLines) {
   ASSERT_EQ(3u, EntriesIn(log));
   std::vector<std::string> lines = Lines(log);
   ASSERT_EQ(21u, lines.size());
-  // The body area holds 99 characters: 47 fixed ones, the code, and the
+  // The body area holds 199 characters: 47 fixed ones, the code, and the
   // rest shared by message and function.
   EXPECT_EQ("Funktion___: Apk_Dnl", lines[5]);
   EXPECT_EQ("ErrorCode__: -2147483648", lines[6]);
-  EXPECT_EQ("Message____: " + std::string(99 - 47 - 11 - 7, 'M'), lines[4]);
-  EXPECT_EQ("Message____: " + std::string(26, 'M'), lines[11]);
-  EXPECT_EQ("Funktion___: " + std::string(25, 'F'), lines[12]);
+  EXPECT_EQ("Message____: " + std::string(199 - 47 - 11 - 7, 'M'), lines[4]);
+  EXPECT_EQ("Message____: " + std::string(76, 'M'), lines[11]);
+  EXPECT_EQ("Funktion___: " + std::string(75, 'F'), lines[12]);
   EXPECT_EQ("ErrorCode__: 1", lines[13]);
   EXPECT_EQ("Message____: after", lines[18]);
   EXPECT_EQ(3, Msg_EntryCount());

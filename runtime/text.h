@@ -71,4 +71,16 @@ inline size_t Text_Copy(char* dst, size_t cap, const char* src) {
   return n;
 }
 
+// True for a control byte: 0x00-0x1F and 0x7F.
+inline bool Text_IsControl(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// Turns every control byte of p[0..n-1] into a blank: a value placed into a
+// download line or a log entry must not bring its own line ends.
+inline void Text_Blank(char* p, size_t n) {
+  for (size_t i = 0; i < n; ++i)
+    if (Text_IsControl(p[i])) p[i] = ' ';
+}
+
 #endif  // PPS2BDE_RUNTIME_TEXT_H_

@@ -24,12 +24,14 @@ class Engine {
   // valid until the session ends.  Fails (no handle) with the engine's code
   // for a statement it cannot prepare (-900 syntax, -942 no such table ...).
   virtual int Prepare(const char* text, void** handle) = 0;
-  // Runs s (s.prepared comes from Prepare) with its values bound.  UPDATE and
+  // Runs s (s.prepared comes from Prepare) with its values bound.  Bound
+  // texts arrive in UTF-8 and as kText (the front end encodes them and
+  // never passes kKey), to be bound byte for byte.  UPDATE and
   // DELETE that touch no row are 1403.  Savepoint, rollback-to, commit and
   // rollback texts are recognised and run as such.
   virtual int Exec(const Stmt& s, const Bind* binds, int nbinds) = 0;
   // Runs a single-row select: 0 with outs filled, 1403 without a row, -2112
-  // for more than one row (outs untouched).
+  // for more than one row (outs untouched), -1455/-1406 as for Fetch.
   virtual int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                         const Out* outs, int nouts) = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
@@ -37,7 +39,9 @@ class Engine {
   virtual int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                          void** cursor) = 0;
   // Delivers the next row of an open cursor into outs: 0, or 1403 after the
-  // last row (outs untouched on every status but 0).
+  // last row, or -1455/-1406 for a row with a value that does not fit (outs
+  // written, see sql::Out).  outs are untouched on every other status.
+  // Texts are delivered through Row_Fill (sql/row.h), which decodes them.
   virtual int Fetch(void* cursor, const Out* outs, int nouts) = 0;
   // Frees the cursor.
   virtual void CloseCursor(void* cursor) = 0;

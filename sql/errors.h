@@ -14,6 +14,8 @@ constexpr int kNoSuchTable = -942;     // ORA-00942 table or view does not exist
 constexpr int kInvalidCursor = -1001;  // ORA-01001 invalid cursor (not open)
 constexpr int kNoSavepoint = -1086;    // ORA-01086 savepoint never established
 constexpr int kNotNull = -1400;        // ORA-01400 cannot insert NULL
+constexpr int kTruncated = -1406;      // ORA-01406 fetched column value was truncated
+constexpr int kOverflow = -1455;       // ORA-01455 converting column overflows integer datatype
 constexpr int kTooManyRows = -2112;    // SQL-02112 SELECT..INTO returns too many rows
 constexpr int kBadDateFormat = -1821;  // ORA-01821 date format not recognized
 constexpr int kFormatEnds = -1830;     // ORA-01830 date format picture ends before input
@@ -37,6 +39,11 @@ constexpr int kInvalidNumber = -1722;  // ORA-01722 invalid number
 constexpr int kDeadlock = -60;         // ORA-00060 deadlock detected while waiting for resource
 constexpr int kSerialize = -8177;      // ORA-08177 can't serialize access for this transaction
 constexpr int kInternal = -600;        // ORA-00600 every error not mapped above
+
+// True for the status of a row that was delivered although one of its
+// values does not fit its output (-1455 a number, -1406 a key): the caller
+// names the row and does not act on it.
+constexpr bool NoFit(int rc) { return rc == kOverflow || rc == kTruncated; }
 
 }  // namespace sql
 

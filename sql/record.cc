@@ -10,7 +10,8 @@ void BindsOf(const void* rec, const Field* fields, const uint8_t* list, int n,
   const char* base = static_cast<const char*>(rec);
   for (int i = 0; i < n; ++i) {
     const Field& f = fields[list[i]];
-    binds[i] = Bind{f.type, base + f.offset, f.width,
+    // A key binds as the text it is.
+    binds[i] = Bind{f.type == kKey ? kText : f.type, base + f.offset, f.width,
                     f.type == kTextPair ? base + f.offset2 : nullptr,
                     f.type == kTextPair ? f.width2 : uint16_t{0}};
   }
@@ -25,6 +26,13 @@ void OutsOf(void* rec, const Field* fields, const uint8_t* list, int n,
     const Field& f = fields[list[i]];
     outs[i] = Out{f.type, base + f.offset, f.width};
   }
+}
+
+void MarkKeys(const uint8_t* list, int n, const uint8_t* keys, int nkeys,
+              Out* outs) {
+  for (int i = 0; i < n; ++i)
+    for (int k = 0; k < nkeys; ++k)
+      if (list[i] == keys[k] && outs[i].type == kText) outs[i].type = kKey;
 }
 
 void ClearFields(void* rec, const Field* fields, int nfields,

@@ -36,6 +36,12 @@ void BindsOf(const void* rec, const Field* fields, const uint8_t* list, int n,
 // field is not allowed here: fetch its two parts as two text fields.
 void OutsOf(void* rec, const Field* fields, const uint8_t* list, int n,
             Out* outs);
+// Makes kKey the text outputs of outs[0..n-1] (built by OutsOf from
+// list) whose field is one of keys[0..nkeys-1]: a statement whose rows name
+// something by those fields gets -1406 for a value that does not fit,
+// where another statement on the same record cuts it.
+void MarkKeys(const uint8_t* list, int n, const uint8_t* keys, int nkeys,
+              Out* outs);
 // Clears every described field of rec (texts zero over their whole width,
 // numbers 0) except the fields whose index is in keep[0..nkeep-1].
 void ClearFields(void* rec, const Field* fields, int nfields,

@@ -1,10 +1,12 @@
 #include "sql/row.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "sql/charset.h"
 #include "sql/errors.h"
 
 namespace sql {
@@ -52,14 +54,6 @@ bool ReadColumn(const char* row, size_t len, size_t* pos, Column* c) {
   return false;
 }
 
-// A double as an integer, truncated toward zero and held within range.
-int64_t DoubleToInt(double d) {
-  if (std::isnan(d)) return 0;
-  if (d >= 9.2e18) return INT64_MAX;
-  if (d <= -9.2e18) return INT64_MIN;
-  return static_cast<int64_t>(d);
-}
-
 // The leading number of a text, as SQLite reads "12abc" as 12.
 double TextToDouble(const char* p, size_t n) {
   char buf[64];
@@ -67,15 +61,6 @@ double TextToDouble(const char* p, size_t n) {
   std::memcpy(buf, p, n);
   buf[n] = '\0';
   return std::strtod(buf, nullptr);
-}
-
-int64_t AsInt(const Column& c) {
-  switch (c.type) {
-    case kInt: return c.i;
-    case kDouble: return DoubleToInt(c.d);
-    case kString: return DoubleToInt(TextToDouble(c.p, c.n));
-    default: return 0;
-  }
 }
 
 double AsDouble(const Column& c) {
@@ -87,50 +72,72 @@ double AsDouble(const Column& c) {
   }
 }
 
-void PutText(const Column& c, char* out, size_t width) {
-  if (width == 0) return;
+// Writes the column as a text of width bytes (terminator included): a
+// fetched text decoded from UTF-8 into ISO-8859-1, a number in decimal; cut
+// to width-1 characters and zero-filled.  Returns 0, or -1406 when a key
+// (strict) does not fit; a key with a zero byte inside does not either (it
+// would end early and name another row).
+int PutText(const Column& c, char* out, size_t width, bool strict) {
+  if (width == 0) return kOk;
   char num[40];
-  const char* p = "";
   size_t n = 0;
+  size_t chars = 0;
   if (c.type == kString) {
-    p = c.p;
-    n = c.n;
-  } else if (c.type == kInt) {
-    n = std::snprintf(num, sizeof num, "%lld", static_cast<long long>(c.i));
-    p = num;
-  } else if (c.type == kDouble) {
-    n = std::snprintf(num, sizeof num, "%.15g", c.d);
-    p = num;
+    Charset_FromUtf8(c.p, c.n, out, width - 1, &n, &chars);
+  } else if (c.type == kInt || c.type == kDouble) {
+    chars = c.type == kInt
+                ? std::snprintf(num, sizeof num, "%lld", static_cast<long long>(c.i))
+                : std::snprintf(num, sizeof num, "%.15g", c.d);
+    n = chars < width - 1 ? chars : width - 1;
+    std::memcpy(out, num, n);
   }
-  if (n > width - 1) n = width - 1;
-  if (n > 0) std::memcpy(out, p, n);
+  const bool whole = chars <= width - 1 && std::memchr(out, '\0', n) == nullptr;
   std::memset(out + n, 0, width - n);
+  return strict && !whole ? kTruncated : kOk;
 }
 
-void Put(const Column& c, const Out& o) {
+// An integer output of the range lo..hi.  A value outside it (or a number
+// that is no number) does not fit: the output gets 0 and the result is
+// -1455.
+int PutInt(const Column& c, void* out, int64_t lo, int64_t hi) {
+  int32_t v = 0;
+  bool fits;
+  if (c.type == kInt || c.type == kNull) {
+    int64_t i = c.type == kInt ? c.i : 0;
+    fits = i >= lo && i <= hi;
+    if (fits) v = static_cast<int32_t>(i);
+  } else {
+    // Truncated toward zero, as a number column is read into an integer.
+    double d = AsDouble(c);
+    fits = d > static_cast<double>(lo) - 1.0 && d < static_cast<double>(hi) + 1.0;
+    if (fits) v = static_cast<int32_t>(d);
+  }
+  std::memcpy(out, &v, sizeof v);
+  return fits ? kOk : kOverflow;
+}
+
+// Writes the column into o; returns 0 or the code of a value that does not
+// fit (-1455 a number, -1406 a key text).
+int Put(const Column& c, const Out& o) {
   switch (o.type) {
     case kText:
-      PutText(c, static_cast<char*>(o.p), o.width);
-      break;
-    case kI16: {
-      // Cut to the low 16 bits and widened with the sign.
-      int32_t v = static_cast<int16_t>(static_cast<uint16_t>(AsInt(c) & 0xFFFF));
-      std::memcpy(o.p, &v, sizeof v);
-      break;
-    }
-    case kI32: {
-      int32_t v = static_cast<int32_t>(static_cast<uint32_t>(AsInt(c) & 0xFFFFFFFF));
-      std::memcpy(o.p, &v, sizeof v);
-      break;
-    }
+    case kKey:
+      return PutText(c, static_cast<char*>(o.p), o.width, o.type == kKey);
+    case kI16:
+      return PutInt(c, o.p, INT16_MIN, INT16_MAX);
+    case kI32:
+      return PutInt(c, o.p, INT32_MIN, INT32_MAX);
     case kF64: {
       double v = AsDouble(c);
+      bool fits = std::isfinite(v);
+      if (!fits) v = 0;
       std::memcpy(o.p, &v, sizeof v);
-      break;
+      return fits ? kOk : kOverflow;
     }
     case kTextPair:
       break;
   }
+  return kOk;
 }
 
 void Append(std::vector<char>* buf, const void* p, size_t n) {
@@ -154,7 +161,12 @@ void RowWriter::AddDouble(double v) {
 
 void RowWriter::AddText(const char* p, size_t n) {
   if (p == nullptr) n = 0;
-  if (n > kMaxColumnText) n = kMaxColumnText;
+  if (n > kMaxColumnText) {
+    // Back to the start of the character that would be cut (at most three
+    // continuation bytes), so the text stays valid UTF-8.
+    n = kMaxColumnText;
+    for (int k = 0; k < 3 && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80; ++k) --n;
+  }
   uint32_t n32 = static_cast<uint32_t>(n);
   buf_.push_back(static_cast<char>(kString));
   Append(&buf_, &n32, 4);
@@ -172,11 +184,13 @@ int Row_Fill(const char* row, size_t len, const Out* outs, int nouts) {
     if (!ReadColumn(row, len, &pos, &c)) return kInternal;
   }
   pos = 0;
+  int status = kOk;
   for (int i = 0; i < nouts; ++i) {
     ReadColumn(row, len, &pos, &c);
-    Put(c, outs[i]);
+    int rc = Put(c, outs[i]);
+    if (status == kOk) status = rc;
   }
-  return kOk;
+  return status;
 }
 
 }  // namespace sql

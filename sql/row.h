@@ -1,7 +1,8 @@
 // One result row in a flat byte form that belongs to no engine: what a
 // cursor keeps in its spool and what a single-row select holds while it
-// looks for a second row.  Filling the outputs from it (cutting, zero-fill,
-// NULL as "" or 0, the 16-bit cut, number/text conversions) lives here once.
+// looks for a second row.  Filling the outputs from it (UTF-8 to ISO-8859-1,
+// cutting, zero-fill, NULL as "" or 0, numbers that do not fit, number/text
+// conversions) lives here once, for every engine.
 //
 // Form: per column one type byte, then 8 bytes for an integer or a double,
 // or a 4-byte length and the bytes for a text.
@@ -26,7 +27,8 @@ class RowWriter {
   void AddNull();
   void AddInt(int64_t v);
   void AddDouble(double v);
-  // Keeps at most kMaxColumnText bytes of p[0..n-1].
+  // Keeps at most kMaxColumnText bytes of p[0..n-1]; a longer text is cut
+  // before a UTF-8 character, never inside one.
   void AddText(const char* p, size_t n);
   const char* data() const { return buf_.data(); }
   size_t size() const { return buf_.size(); }
@@ -35,8 +37,10 @@ class RowWriter {
   std::vector<char> buf_;
 };
 
-// Writes the columns of row[0..len-1] into outs[0..nouts-1], in order.
-// Returns 0, or -600 (nothing written) when there are more outputs than
+// Writes the columns of row[0..len-1] into outs[0..nouts-1], in order, by
+// the rules of sql::Out.  Returns 0; or, with every output written, -1455
+// or -1406 when a value does not fit its output (the code of the first such
+// output); or -600 (nothing written) when there are more outputs than
 // columns, an output has no type of its own (kTextPair) or the row is
 // malformed.  Columns beyond the outputs are not delivered.
 int Row_Fill(const char* row, size_t len, const Out* outs, int nouts);

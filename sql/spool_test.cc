@@ -60,6 +60,13 @@ TEST(RowFill, KeepsAtMostTheWidestOutputOfAText) {
   ASSERT_EQ(kOk, Row_Fill(w.data(), w.size(), outs, 2));
   EXPECT_EQ(kMaxColumnText - 1, std::string(out.c_str()).size());
   EXPECT_EQ(0, i);
+  // A long UTF-8 text is kept up to a whole character, so it still decodes.
+  RowWriter u;
+  std::string umlauts;
+  for (int k = 0; k < 40000; ++k) umlauts += "\xC3\xA4";
+  u.AddText(umlauts.data(), umlauts.size());
+  ASSERT_EQ(kOk, Row_Fill(u.data(), u.size(), outs, 1));
+  EXPECT_EQ(std::string((kMaxColumnText - 1) / 2, '\xE4'), out.c_str());
   // A malformed row is refused.
   EXPECT_EQ(kInternal, Row_Fill(w.data(), 3, outs, 1));
   Out pair[] = {Out{kTextPair, out.data(), 4}};

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "sql/bind_encoder.h"
 #include "sql/engine.h"
 #include "sql/errors.h"
 #include "sql/postgres/postgres_engine.h"
@@ -22,6 +23,8 @@ Engine* g_test = nullptr;     // installed by a test, not owned
 // Number of the current session.  It grows with every connect, so a Stmt or
 // Cursor that carries an older number belongs to an ended session.
 uint32_t g_epoch = 0;
+// The bound texts of the call being made, in UTF-8 (scratch space reused).
+BindEncoder g_binds;
 // Depth of the open units of work; writes commit only at depth 0.
 int g_unitDepth = 0;
 // The code of the failure that ended the open unit's transaction before its
@@ -133,14 +136,14 @@ bool Connected() { return g_session != nullptr; }
 int Exec(Stmt& s, const Bind* binds, int nbinds) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
-  return Active()->Exec(s, binds, nbinds);
+  return Active()->Exec(s, g_binds.Encode(binds, nbinds), nbinds);
 }
 
 int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
               int nouts) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
-  return Active()->SelectOne(s, binds, nbinds, outs, nouts);
+  return Active()->SelectOne(s, g_binds.Encode(binds, nbinds), nbinds, outs, nouts);
 }
 
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
@@ -148,7 +151,7 @@ int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
   void* impl = nullptr;
-  rc = Active()->OpenCursor(s, binds, nbinds, &impl);
+  rc = Active()->OpenCursor(s, g_binds.Encode(binds, nbinds), nbinds, &impl);
   if (rc != kOk) return rc;
   c.impl = impl;
   c.epoch = g_epoch;

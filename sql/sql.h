@@ -5,7 +5,13 @@
 //   0      success
 //   1403   no row found (single-row select), no more rows (fetch), or an
 //          UPDATE/DELETE that touched no row
+//   -1455  (select, fetch) a number of the row does not fit its output
+//   -1406  (select, fetch) a key text of the row does not fit its output
 //   < 0    an Oracle error code (see sql/errors.h)
+//
+// Texts: the database holds UTF-8, the job ISO-8859-1.  A bound text is
+// encoded in UTF-8 before the engine sees it; a fetched text is decoded
+// into ISO-8859-1 (see Out).  Engines pass text bytes through unchanged.
 //
 // Statement texts are written as the Oracle statements they stand for
 // (":b0" placeholders, sysdate, TO_CHAR, TO_DATE, trunc, "rollback  to x");
@@ -32,14 +38,17 @@ namespace sql {
 
 enum Type : uint8_t {
   kText,      // zero-terminated text of width bytes (terminator included)
+  kKey,       // a text that names a row: as kText, but an output that does
+              // not fit is an error of the row (-1406) instead of being cut
   kTextPair,  // bind only: text at p (width) followed by text at p2 (width2)
   kI16,       // int32_t in memory; travels as a 16-bit signed integer
   kI32,       // int32_t
   kF64,       // double
 };
 
-// One input value.  A text value is read up to its terminator or width-1
-// bytes; an empty text is bound as NULL (Oracle's '' is NULL).
+// One input value.  A text value (kText, kKey) is read up to its terminator
+// or width-1 bytes and bound in UTF-8; an empty text is bound as NULL
+// (Oracle's '' is NULL).
 struct Bind {
   Type type;
   const void* p;
@@ -48,9 +57,20 @@ struct Bind {
   uint16_t width2;
 };
 
-// One output target.  Text: cut to width-1 bytes and zero-filled to width;
-// kI16: the value is cut to 16 bits and sign-extended into an int32_t.  A
-// NULL column gives an empty text or 0 and is never an error.
+// One output target.  A NULL column gives an empty text or 0 and is never
+// an error.
+//   kText  the column's UTF-8 text decoded into ISO-8859-1 (a character it
+//          cannot hold becomes '?'; a text that is not valid UTF-8 is taken
+//          byte for byte), cut to width-1 characters and zero-filled to
+//          width.  A number is written in decimal.
+//   kKey   the same; a value longer than width-1 characters is cut too, and
+//          the row's status is -1406.
+//   kI16   int32_t holding a 16-bit value: outside -32768..32767 the output
+//          is 0 and the row's status -1455 (a fraction is truncated).
+//   kI32   int32_t: outside its range 0 and -1455.
+//   kF64   double: a value that is not finite gives 0 and -1455.
+// A row with such a value is delivered all the same, every output written
+// as above; the status is the code of its first output that did not fit.
 struct Out {
   Type type;
   void* p;
@@ -77,6 +97,8 @@ inline Out OText(char* s, size_t width) {
 }
 template <size_t N>
 inline Out OText(Text<N>& t) { return OText(t.s, N); }
+template <size_t N>
+inline Out OKey(Text<N>& t) { return Out{kKey, t.s, static_cast<uint16_t>(N)}; }
 inline Out OI16(int32_t& v) { return Out{kI16, &v, 4}; }
 inline Out OI32(int32_t& v) { return Out{kI32, &v, 4}; }
 inline Out OF64(double& v) { return Out{kF64, &v, 8}; }
@@ -120,12 +142,16 @@ bool Connected();
 // "savepoint x", "rollback  to x", "commit", "rollback").
 int Exec(Stmt& s, const Bind* binds, int nbinds);
 // Runs a select that must return one row.  0 with the outputs filled; 1403
-// with none; -2112 when more than one row (outputs not filled).
+// with none; -2112 when more than one row (outputs not filled); -1455 or
+// -1406 with the outputs filled when a value does not fit (see Out).
 int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
               int nouts);
 // Opens c on the statement (closing it first if open).
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
-// Fetches the next row; outputs are written only when the result is 0.
+// Fetches the next row.  Outputs are written when the result is 0, and when
+// it is -1455 or -1406 (a value of the row does not fit, see Out: the row
+// is delivered with that status, and the next fetch goes on with the next
+// row); on every other status they are left as they were.
 int Fetch(Cursor& c, const Out* outs, int nouts);
 // Closes c; closing a closed cursor is 0.
 int Close(Cursor& c);

@@ -1,7 +1,12 @@
 // Savepoints, commits and locks: what the session holds between calls.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "gtest/gtest.h"
+#include "runtime/os/test_env.h"
+#include "sql/engine.h"
 #include "sql/errors.h"
 #include "sql/sql.h"
 #include "sql/sql_test_fixture.h"
@@ -152,6 +157,139 @@ TEST_F(SqlTransaction, ALostConnectionIsReportedOnceThenNotConnected) {
   ASSERT_EQ(kOk, Reconnect());
   ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
   EXPECT_EQ(3, n);
+}
+
+// A commit that fails is the failure of the unit: everything of it is
+// rolled back and its code returned; a write outside a unit the same.
+class FailingCommit : public ForwardingEngine {
+ public:
+  int Commit() override {
+    if (fail) {
+      ForwardingEngine::Rollback();
+      return kIoError;
+    }
+    return ForwardingEngine::Commit();
+  }
+  bool fail = true;
+};
+
+TEST_F(SqlTransaction, AFailedCommitUndoesTheWholeUnitAndIsReported) {
+  FailingCommit engine;
+  SetEngineForTest(&engine);
+  Stmt unit{"savepoint U_Sp"};
+  WriteStmt del{{"savepoint D_Sp"}, {"delete from t where k=:b0"}, {"rollback  to D_Sp"}};
+  const char* a = "a";
+  const char* b = "b";
+  Bind ka[] = {BText(a, 2)};
+  Bind kb[] = {BText(b, 2)};
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  EXPECT_TRUE(InUnit());
+  EXPECT_EQ(kOk, Write(del, ka, 1));
+  EXPECT_EQ(kOk, Write(del, kb, 1));
+  EXPECT_EQ(kIoError, EndUnit());
+  EXPECT_FALSE(InUnit());
+  EXPECT_EQ(kIoError, Write(del, ka, 1)) << "a single write's failed commit is its failure";
+  SetEngineForTest(nullptr);
+  EXPECT_EQ("3", Query("select count(*) from t"));
+  EXPECT_TRUE(OtherCanWrite());
+}
+
+// The unit takes the write lock at its start: another writer waits (here:
+// fails at once) until the unit has ended, and what the unit read is what
+// it writes over.
+TEST_F(SqlTransaction, AUnitHoldsTheWriteLockFromItsStartToItsEnd) {
+  Stmt unit{"savepoint U_Sp"};
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  EXPECT_FALSE(OtherCanWrite());
+  EXPECT_EQ(kOk, EndUnit());
+  EXPECT_TRUE(OtherCanWrite());
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  AbortUnit();
+  EXPECT_TRUE(OtherCanWrite());
+}
+
+// A select written with "for update" runs on SQLite without the clause.
+TEST_F(SqlTransaction, ForUpdateIsTakenBySqlite) {
+  Stmt s{"select v from t where k=:b0 for update"};
+  const char* k = "b";
+  Bind key[] = {BText(k, 2)};
+  int32_t v = 0;
+  Out out[] = {OI32(v)};
+  EXPECT_EQ(kOk, SelectOne(s, key, 1, out, 1));
+  EXPECT_EQ(2, v);
+}
+
+// The run lock between two processes: the holder's text can be read by
+// the other, whose bounded wait runs out; the lock of a process that ended
+// is free.
+TEST_F(SqlTransaction, TheRunLockIsOneProcessAtATime) {
+  char holder[64];
+  EXPECT_EQ(0, ProbeRunLock(holder, sizeof holder));
+  int ready[2];
+  int done[2];
+  ASSERT_EQ(0, pipe(ready));
+  ASSERT_EQ(0, pipe(done));
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    Disconnect();
+    char c = Connect(("x/y@" + path_).c_str()) == kOk && AcquireRunLock(0, "the other run") == kOk;
+    if (write(ready[1], &c, 1) != 1) _exit(2);
+    if (read(done[0], &c, 1) < 0) _exit(3);
+    _exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(1, read(ready[0], &c, 1));
+  ASSERT_EQ(1, c);
+  EXPECT_EQ(1, ProbeRunLock(holder, sizeof holder));
+  EXPECT_STREQ("the other run", holder);
+  EXPECT_EQ(kBusy, AcquireRunLock(120, "this run"));
+  ASSERT_EQ(1, write(done[1], &c, 1));
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  EXPECT_EQ(kOk, AcquireRunLock(0, "this run"));
+  EXPECT_EQ(0, ProbeRunLock(holder, sizeof holder)) << "held by this session";
+}
+
+// A read-only transaction sees one snapshot and blocks no writer.
+TEST_F(SqlTransaction, AReadTransactionSeesOneSnapshot) {
+  Stmt count{"select count(*) from t"};
+  int32_t n = 0;
+  Out out[] = {OI32(n)};
+  ASSERT_EQ(kOk, BeginRead());
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_TRUE(OtherCanWrite());
+  OtherConnection(path_).Exec("insert into t values ('d', 4)");
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(3, n);
+  EXPECT_EQ(kOk, EndRead());
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  EXPECT_EQ(4, n);
+}
+
+// After another writer committed between two of its units, the session
+// leaves the lock free after each commit; alone, it never pauses.
+TEST_F(SqlTransaction, AfterAnotherWritersCommitTheSessionPausesBetweenUnits) {
+  // A session that begins after the table was made by another connection.
+  Disconnect();
+  ASSERT_EQ(kOk, Connect(("kolvane/secret@" + path_).c_str()));
+  ClockEnv env;
+  env.realSleep = false;
+  Env* previous = Env_Set(&env);
+  Stmt unit{"savepoint U_Sp"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(kOk, BeginUnit(unit));
+    ASSERT_EQ(kOk, EndUnit());
+  }
+  EXPECT_TRUE(env.sleeps.empty()) << "alone on the database";
+  OtherConnection(path_).Exec("insert into t values ('d', 4)");
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, EndUnit());
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, EndUnit());
+  Env_Set(previous);
+  EXPECT_EQ(2u, env.sleeps.size());
+  for (int ms : env.sleeps) EXPECT_GE(ms, 1);
 }
 
 }  // namespace

@@ -2,18 +2,23 @@
 #include "db/DbDb/format.h"
 
 #include <cassert>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+
+#include "sql/errors.h"
 
 namespace {
 
 // A payload under construction: a row of blanks that the fields are laid
 // into from left to right.  Every field is cut to its width and the
-// position never passes the end of the buffer.
+// position never passes the end of the buffer.  fits turns false when a
+// number does not fit its field.
 template <size_t N>
 struct Payload {
   char s[N + 1];
   size_t pos = 0;
+  bool fits = true;
 
   Payload() {
     std::memset(s, ' ', N);
@@ -37,8 +42,10 @@ struct Payload {
 
 // The 11-character quantity text: "%012.3f" without its first '.', cut to
 // 11 characters (eight integer digits and three decimals for values from 0
-// up to 99999999.999).
-void Quantity(double v, char out[12]) {
+// up to 99999999.999, seven and the sign below 0).  Returns whether the
+// value fits: a longer text would lose digits at its end, which the
+// terminal reads as a number ten or more times smaller.
+bool Quantity(double v, char out[12]) {
   // Large enough for every finite double in "%.3f", so nothing is lost
   // before the first '.' is removed.
   char full[400];
@@ -46,21 +53,23 @@ void Quantity(double v, char out[12]) {
   char joined[400];
   Del_Point(full, joined, sizeof joined);
   Text_Copy(out, 12, joined);
+  return std::isfinite(v) && strnlen(joined, 12) <= 11;
 }
 
 template <size_t N>
 void PutQuantity(Payload<N>& p, double v) {
   char q[12];
-  Quantity(v, q);
+  if (!Quantity(v, q)) p.fits = false;
   p.Put(q, 11);
 }
 
 // A time: positions 4 to 10 of the quantity text, five integer digits and
-// two decimals.
+// two decimals.  It fits when the three characters before are zeros: from
+// 0 up to 99999.999 (a sign would be lost).
 template <size_t N>
 void PutTime(Payload<N>& p, double v) {
   char q[12];
-  Quantity(v, q);
+  if (!Quantity(v, q) || std::strncmp(q, "000", 3) != 0) p.fits = false;
   p.Put(strnlen(q, sizeof q) > 3 ? q + 3 : "", 7);
 }
 
@@ -78,11 +87,11 @@ void PutStatus(Payload<N>& p, int32_t status) {
   p.Put(d, 1);
 }
 
-// A count in decimal, left-aligned in 5.
+// A count in decimal, left-aligned in 5; it fits from -9999 to 99999.
 template <size_t N>
 void PutCount(Payload<N>& p, int32_t count) {
   char d[16];
-  std::snprintf(d, sizeof d, "%d", static_cast<int>(count));
+  if (std::snprintf(d, sizeof d, "%d", static_cast<int>(count)) > 5) p.fits = false;
   p.Put(d, 5);
 }
 
@@ -129,7 +138,7 @@ int Apk_DnlFormat(QueueRecord& rec, const OrderRecord& a) {
   rec.DnlDnl.SetN(p.s, kApkPayloadLength);
   rec.DnlSkz = "APK";
   rec.DnlFun.Set(a.ApkDna);
-  return 0;
+  return p.fits ? 0 : sql::kOverflow;
 }
 
 int App_DnlFormat(QueueRecord& rec, const OperationRecord& a) {
@@ -163,7 +172,7 @@ int App_DnlFormat(QueueRecord& rec, const OperationRecord& a) {
   rec.DnlDnl.SetN(p.s, kAppPayloadLength);
   rec.DnlSkz = "APP";
   rec.DnlFun.Set(a.AppDna);
-  return 0;
+  return p.fits ? 0 : sql::kOverflow;
 }
 
 int Dnl_FormatLine(const QueueRecord& rec, const CfgRecord& cfg,
@@ -188,5 +197,9 @@ int Dnl_FormatLine(const QueueRecord& rec, const CfgRecord& cfg,
     out[0] = '\0';
     return 0;
   }
+  // A control byte in a value (a line end, a tab) would break the line the
+  // terminal communication reads: every one before the closing "*" CR LF
+  // becomes a blank.
+  Text_Blank(out, kDnlLineLength - 3);
   return n;
 }

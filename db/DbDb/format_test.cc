@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -94,22 +95,30 @@ TEST(FormatPayload, OperationFieldsByTheirRules) {
   EXPECT_STREQ("AEN", rec.DnlFun.c_str());
 }
 
-// Quantity, count and status cut to their fields.  Positions as in the
-// order payload: ApkSme at 161 (11), ApkAfo at 187 (5), ApkSts at 192 (1).
+// Quantity, count and status at the limits of their fields.  Positions as
+// in the order payload: ApkSme at 161 (11), ApkAfo at 187 (5), ApkSts at
+// 192 (1).  A quantity or count that would lose digits refuses the payload.
 TEST(FormatPayload, OrderNumbersAtTheirLimits) {
   struct Case {
     double sme;
     int32_t afo;
     int32_t sts;
-    const char* wantSme;
+    const char* wantSme;  // null: the payload is refused (-1455)
     const char* wantAfo;
     const char* wantSts;
   } cases[] = {
       {0, 0, 0, "00000000000", "0    ", "0"},
-      {-5.5, 12345, 3, "-0000005500", "12345", "3"},          // sign takes a digit
-      {123456789.0, -32768, 10, "12345678900", "-3276", "0"},  // last digits lost
-      {99999999.999, 99, 25, "99999999999", "99   ", "2"},
-      {1e20, -1, -1, "10000000000", "-1   ", "-"},            // far beyond: cut
+      {-5.5, 12345, 3, "-0000005500", "12345", "3"},  // sign takes a digit
+      {99999999.999, 99999, 25, "99999999999", "99999", "2"},
+      {-9999999.999, -9999, -1, "-9999999999", "-9999", "-"},
+      {100000000.0, 0, 0, nullptr, "", ""},  // nine integer digits: 10 times too small
+      {123456789012.5, 0, 0, nullptr, "", ""},
+      {-10000000.0, 0, 0, nullptr, "", ""},
+      {1e300, 0, 0, nullptr, "", ""},
+      {INFINITY, 0, 0, nullptr, "", ""},
+      {NAN, 0, 0, nullptr, "", ""},
+      {0, 100000, 0, nullptr, "", ""},
+      {0, -10000, 0, nullptr, "", ""},
   };
   for (const Case& c : cases) {
     OrderRecord a = SampleOrder();
@@ -117,7 +126,8 @@ TEST(FormatPayload, OrderNumbersAtTheirLimits) {
     a.ApkAfo = c.afo;
     a.ApkSts = c.sts;
     QueueRecord rec;
-    Apk_DnlFormat(rec, a);
+    ASSERT_EQ(c.wantSme != nullptr ? 0 : -1455, Apk_DnlFormat(rec, a)) << c.sme << " " << c.afo;
+    if (c.wantSme == nullptr) continue;
     std::string p = rec.DnlDnl.c_str();
     ASSERT_EQ(255u, p.size()) << c.sme;
     EXPECT_EQ(c.wantSme, p.substr(160, 11)) << c.sme;
@@ -129,23 +139,38 @@ TEST(FormatPayload, OrderNumbersAtTheirLimits) {
 }
 
 // Times are positions 4 to 10 of the quantity text; AppStr at 110,
-// AppSte at 117, AppSza at 124.
+// AppSte at 117, AppSza at 124.  A time that would lose its leading digits
+// or its sign, or a quantity too large, refuses the payload.
 TEST(FormatPayload, OperationTimesAndDates) {
   OperationRecord o = SampleOperation();
-  o.AppStr = 123456.78;  // eight integer digits "00123456": "23456" + "78"
-  o.AppSte = -1.5;       // "-0000001500": "0000150"
+  o.AppStr = 99999.994;  // "00099999994": "9999999"
+  o.AppSte = 0.125;      // the third decimal is dropped
   o.AppSza = 0;
   o.AppBdsDate = "";
   o.AppEdsDate = "2";    // nothing from the third character on
   QueueRecord rec;
-  App_DnlFormat(rec, o);
+  ASSERT_EQ(0, App_DnlFormat(rec, o));
   std::string p = rec.DnlDnl.c_str();
   ASSERT_EQ(257u, p.size());
-  EXPECT_EQ("2345678", p.substr(109, 7));
-  EXPECT_EQ("0000150", p.substr(116, 7));
+  EXPECT_EQ("9999999", p.substr(109, 7));
+  EXPECT_EQ("0000012", p.substr(116, 7));
   EXPECT_EQ("0000000", p.substr(123, 7));
   EXPECT_EQ(Blanks(12), p.substr(130, 12));
   EXPECT_EQ(F("0005", 5), p.substr(142, 5));
+
+  for (double OperationRecord::*field :
+       {&OperationRecord::AppStr, &OperationRecord::AppSte, &OperationRecord::AppSza}) {
+    for (double v : {100000.0, -1.5, 123456.78, static_cast<double>(NAN)}) {
+      OperationRecord bad = SampleOperation();
+      bad.*field = v;
+      EXPECT_EQ(-1455, App_DnlFormat(rec, bad)) << v;
+    }
+  }
+  for (double v : {1e9, -1e300}) {
+    OperationRecord bad = SampleOperation();
+    bad.AppAme = v;
+    EXPECT_EQ(-1455, App_DnlFormat(rec, bad)) << v;
+  }
 }
 
 TEST(FormatDelPoint, RemovesOnlyTheFirstPoint) {
@@ -219,6 +244,25 @@ TEST(FormatLine, EmptyAndOverlongValuesKeepTheLength) {
   char small[kDnlLineLength] = {'#'};
   EXPECT_EQ(0, Dnl_FormatLine(rec, cfg, "x", small, sizeof small));
   EXPECT_EQ('\0', small[0]);
+}
+
+// A value with control bytes (a forged line start after CR LF, a tab, DEL)
+// reaches the line with blanks in their places; ISO-8859-1 letters stay.
+TEST(FormatLine, ControlBytesOfTheValuesBecomeBlanks) {
+  QueueRecord rec;
+  rec.DnlDtaDate = "20240315";
+  rec.DnlDtaTime = "10\t112";
+  rec.DnlDnl = "Geh\xE4use\r\n$10.1.20.11     4001\x7f\x01X";
+  rec.DnlSkz = "APK";
+  rec.DnlFun = "N\nU";
+  CfgRecord cfg;
+  cfg.CfgIP = "10.0.0.1\r";
+  cfg.CfgPrt = "47\x1b" "1";
+  char out[kDnlLineLength + 1];
+  ASSERT_EQ(kDnlLineLength, Dnl_FormatLine(rec, cfg, "2024010203\n405", out, sizeof out));
+  EXPECT_EQ(Line("10.0.0.1 ", "47 1", "2024010203 405", "APK", "240315", "10 112", "N U",
+                 "Geh\xE4use  $10.1.20.11     4001  X"),
+            std::string(out));
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // The master-data downloads.
 #include "db/DbDb/master_download.h"
 
+#include <cstdio>
+
 #include "db/DbDb/buffer.h"
 #include "db/DbDb/master_format.h"
 #include "db/DbDb/master_release.h"
 #include "db/DbDnl/master_cursors.h"
 #include "db/Dbstd/ksg.h"
 #include "runtime/msg.h"
+#include "sql/errors.h"
 
 namespace {
 
@@ -26,6 +29,8 @@ void ValidCostCentre(const WorkplaceRecord& apl, KsgRecord& ksg) {
   if (Ksg_ReadValid(ksg) != 0) ksg.KsgKst.Clear();
 }
 
+using sql::NoFit;  // a row read with a value that does not fit: not sent
+
 }  // namespace
 
 int Apg_Dnl(const char* date, const char* time, const char* selector) {
@@ -36,9 +41,13 @@ int Apg_Dnl(const char* date, const char* time, const char* selector) {
   }
   WorkGroupRecord apg;
   QueueRecord rec;
-  while (Apg_FetchDnl(apg) == 0) {
+  while ((rc = Apg_FetchDnl(apg)) == 0 || NoFit(rc)) {
     StartRecord(rec, date, time);
-    Apg_DnlFormat(rec, apg);
+    if (rc == 0) rc = Apg_DnlFormat(rec, apg);
+    if (rc != 0) {
+      Msg_NoFit("Apg_Dnl", apg.ApgApg.c_str(), rc);
+      continue;
+    }
     rc = Put_DnlBuffer(rec, apg.ApgFbe.c_str());
     if (rc != 0) {
       Msg_Error("Apg_Dnl", "Fehler beim Senden von ApgS\xE4tze", rc);
@@ -58,10 +67,16 @@ int Apl_Dnl(const char* date, const char* time, const char* selector) {
   WorkplaceRecord apl;
   KsgRecord ksg;
   QueueRecord rec;
-  while (Apl_FetchDnl(apl) == 0) {
-    ValidCostCentre(apl, ksg);
+  while ((rc = Apl_FetchDnl(apl)) == 0 || NoFit(rc)) {
     StartRecord(rec, date, time);
-    Apl_DnlFormat(rec, apl, ksg.KsgKst.c_str());
+    if (rc == 0) {
+      ValidCostCentre(apl, ksg);
+      rc = Apl_DnlFormat(rec, apl, ksg.KsgKst.c_str());
+    }
+    if (rc != 0) {
+      Msg_NoFit("Apl_Dnl", apl.AplApl.c_str(), rc);
+      continue;
+    }
     rc = Put_DnlBuffer(rec, apl.AplFbe.c_str());
     if (rc != 0) {
       Msg_Error("Apl_Dnl", "Fehler beim Senden von AplS\xE4tze", rc);
@@ -80,9 +95,13 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector) {
   }
   UbgRecord ubg;
   QueueRecord rec;
-  while (Ubg_FetchDnl(ubg) == 0) {
+  while ((rc = Ubg_FetchDnl(ubg)) == 0 || NoFit(rc)) {
     StartRecord(rec, date, time);
-    Ubg_DnlFormat(rec, ubg);
+    if (rc == 0) rc = Ubg_DnlFormat(rec, ubg);
+    if (rc != 0) {
+      Msg_NoFit("Ubg_Dnl", ubg.UbgUbg.c_str(), rc);
+      continue;
+    }
     rc = Put_DnlBuffer(rec, ubg.UbgFbe.c_str());
     if (rc != 0) {
       Msg_Error("Ubg_Dnl", "Fehler beim Senden von UbgS\xE4tze", rc);
@@ -101,21 +120,28 @@ int Prv_Dnl(const char* date, const char* time, const char* selector) {
   }
   PrvRecord prv;
   QueueRecord rec;
-  while (Prv_FetchDnl(prv) == 0) {
+  QueueRecord awn;
+  while ((rc = Prv_FetchDnl(prv)) == 0 || NoFit(rc)) {
+    // Both lines are built first: a row either of them cannot carry is not
+    // sent at all.
     StartRecord(rec, date, time);
-    Prv_DnlFormat(rec, prv);
+    StartRecord(awn, date, time);
+    if (rc == 0) rc = Prv_DnlFormat(rec, prv);
+    if (rc == 0) rc = Prv_DnlFormatAwn(awn, prv);
+    if (rc != 0) {
+      Msg_NoFit("Prv_Dnl", prv.PrvPnr.c_str(), rc);
+      continue;
+    }
     rc = Put_DnlBuffer(rec, prv.PrvFbe.c_str());
     if (rc != 0) {
       Msg_Error("Prv_Dnl", "Fehler beim Senden von PrvS\xE4tze", rc);
     } else {
       Prv_Frei(prv);
     }
-    // The badge line follows whatever became of the first one; it is built
-    // from the row as fetched, so it carries the function and badge that
-    // were sent even when the release has cleared or deleted them.
-    StartRecord(rec, date, time);
-    Prv_DnlFormatAwn(rec, prv);
-    (void)Put_DnlBuffer(rec, prv.PrvFbe.c_str());
+    // The badge line follows whatever became of the first one; it was
+    // built from the row as fetched, so it carries the function and badge
+    // that were sent even when the release has cleared or deleted them.
+    (void)Put_DnlBuffer(awn, prv.PrvFbe.c_str());
   }
   return Prv_CloseDnl();
 }
@@ -128,9 +154,15 @@ int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/) {
   }
   KsgDnlRecord ksg;
   QueueRecord rec;
-  while (Ksg_FetchDnl(ksg) == 0) {
+  while ((rc = Ksg_FetchDnl(ksg)) == 0 || NoFit(rc)) {
     StartRecord(rec, date, time);
-    Ksg_DnlFormat(rec, ksg);
+    if (rc == 0) rc = Ksg_DnlFormat(rec, ksg);
+    if (rc != 0) {
+      char key[sizeof ksg.KstNum.s + sizeof ksg.FbeFbe.s];
+      std::snprintf(key, sizeof key, "%s/%s", ksg.KstNum.c_str(), ksg.FbeFbe.c_str());
+      Msg_NoFit("Ksg_Dnl", key, rc);
+      continue;
+    }
     (void)Put_DnlBuffer(rec, ksg.FbeFbe.c_str());
   }
   return Ksg_CloseDnl();

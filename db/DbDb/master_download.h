@@ -6,9 +6,13 @@
 // one queue record per row stamped with date (yyyymmdd) and time (HHMMSS),
 // hands it to Put_DnlBuffer with the row's area key and, when the line was
 // written, releases the row; a line that cannot be written is logged and
-// the row keeps its marker for the next download.  The pass always goes on
-// with the next row.  Returns the status of the cursor close (0 normally),
-// or of a failed cursor open.
+// the row keeps its marker for the next download.  A row with a value that
+// does not fit its field (a key, an area key, a cost centre, a badge
+// number or a number; free texts are cut) is not sent and keeps its
+// marker: one entry under the download's function name, "Wert passt nicht
+// ins Feld: " and the row's key, code -1406 (text) or -1455 (number).  The
+// pass always goes on with the next row.  Returns the status of the cursor
+// close (0 normally), or of a failed cursor open.
 #ifndef PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
 #define PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
 
@@ -29,12 +33,14 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector);
 // two lines per row: the "PNR" line (released when written; a failure is
 // logged "Prv_Dnl" / "Fehler beim Senden von PrvS\xE4tze"), then, whatever
 // became of it, the "AWN" line built from the row as fetched (its write
-// status is not examined).  A failed open logs "Prv_Dnl" / "fehlerhafte
+// status is not examined).  A row that either line cannot carry sends
+// neither.  A failed open logs "Prv_Dnl" / "fehlerhafte
 // Pvr_OpenDnl".
 int Prv_Dnl(const char* date, const char* time, const char* selector);
 // Sends every cost centre joined with every Kvn559Fbe row of type 1, area
 // key FbeFbe.  selector is not used.  The write status is not examined and
-// nothing is released.  A failed open logs "Ksg_Dnl" / "fehlerhafte
+// nothing is released; a cost centre longer than its 7 positions is not
+// sent (entry key "KstNum/FbeFbe").  A failed open logs "Ksg_Dnl" / "fehlerhafte
 // Ksg_OpenDnl".
 int Ksg_Dnl(const char* date, const char* time, const char* selector);
 

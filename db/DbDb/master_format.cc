@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sql/errors.h"
+
 namespace {
 
 // Longest payload the queue record carries.
@@ -37,6 +39,22 @@ struct Decimal {
   explicit Decimal(int32_t v) { std::snprintf(s, sizeof s, "%d", static_cast<int>(v)); }
 };
 
+// The status of a payload: 0 while every value that must not be cut (a
+// key, an area key, a cost centre, a badge number, a number) fits its
+// field, otherwise the code of the first one that does not: -1406 for a
+// text, -1455 for a number.
+struct Fit {
+  int status = 0;
+  Fit& Exact(const char* v, size_t width) { return Check(v, width, sql::kTruncated); }
+  Fit& Number(const Decimal& d, size_t width) { return Check(d.s, width, sql::kOverflow); }
+
+ private:
+  Fit& Check(const char* v, size_t width, int code) {
+    if (status == 0 && v != nullptr && strnlen(v, width + 1) > width) status = code;
+    return *this;
+  }
+};
+
 }  // namespace
 
 int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& a) {
@@ -48,7 +66,11 @@ int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& a) {
   PlacePayload(rec, text, 136, 137);
   rec.DnlSkz = "MAG";
   rec.DnlFun.Set(a.ApgDna);
-  return 0;
+  return Fit()
+      .Exact(a.ApgApg.c_str(), 10)
+      .Exact(a.ApgFbe.c_str(), 10)
+      .Exact(a.ApgKst.c_str(), 7)
+      .status;
 }
 
 int Apl_DnlFormat(QueueRecord& rec, const WorkplaceRecord& a, const char* costCentre) {
@@ -64,7 +86,14 @@ int Apl_DnlFormat(QueueRecord& rec, const WorkplaceRecord& a, const char* costCe
   PlacePayload(rec, text, 154, 155);
   rec.DnlSkz = "MAS";
   rec.DnlFun.Set(a.AplDna);
-  return 0;
+  return Fit()
+      .Exact(a.AplApl.c_str(), 10)
+      .Exact(a.AplFbe.c_str(), 10)
+      .Exact(costCentre, 7)
+      .Exact(a.AplApg.c_str(), 10)
+      .Number(apr, 5)
+      .Number(sts, 1)
+      .status;
 }
 
 int Ubg_DnlFormat(QueueRecord& rec, const UbgRecord& u) {
@@ -75,7 +104,7 @@ int Ubg_DnlFormat(QueueRecord& rec, const UbgRecord& u) {
   PlacePayload(rec, text, 182, 74);
   rec.DnlSkz = "UBG";
   rec.DnlFun.Set(u.UbgDna);
-  return 0;
+  return Fit().Exact(u.UbgUbg.c_str(), 4).status;
 }
 
 int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& p) {
@@ -86,7 +115,7 @@ int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& p) {
   PlacePayload(rec, text, 182, 17);
   rec.DnlSkz = "PNR";
   rec.DnlFun = (p.PrvDna == "LOE" && p.PrvAwa == 3) ? "LOE" : "AEN";
-  return 0;
+  return Fit().Exact(p.PrvPnr.c_str(), 8).Exact(p.PrvKst.c_str(), 7).status;
 }
 
 int Prv_DnlFormatAwn(QueueRecord& rec, const PrvRecord& p) {
@@ -95,7 +124,7 @@ int Prv_DnlFormatAwn(QueueRecord& rec, const PrvRecord& p) {
   PlacePayload(rec, text, 182, 17);
   rec.DnlSkz = "AWN";
   rec.DnlFun.Set(p.PrvDna);
-  return 0;
+  return Fit().Exact(p.PrvAwn.c_str(), 8).Exact(p.PrvPnr.c_str(), 8).status;
 }
 
 int Ksg_DnlFormat(QueueRecord& rec, const KsgDnlRecord& k) {
@@ -105,5 +134,5 @@ int Ksg_DnlFormat(QueueRecord& rec, const KsgDnlRecord& k) {
   PlacePayload(rec, text, 218, 38);
   rec.DnlSkz = "KST";
   rec.DnlFun = "NEU";
-  return 0;
+  return Fit().Exact(k.KstNum.c_str(), 7).status;
 }

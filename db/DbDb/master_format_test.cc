@@ -61,14 +61,14 @@ TEST(MasterFormat, WorkGroupEndsWithBlankAndMarkAt137) {
   EXPECT_STREQ("20240315", rec.DnlDtaDate.c_str());  // left to the caller
 }
 
-TEST(MasterFormat, WorkGroupValuesAreCutToTheirFields) {
+TEST(MasterFormat, WorkGroupFreeTextsAreCutToTheirFields) {
   WorkGroupRecord a = SampleWorkGroup();
   a.ApgBez = std::string(30, 'B').c_str();
-  a.ApgKst = "1234567890";  // 10 characters into 7
+  a.ApgKst = "1234567";
   a.ApgZf1 = "abcdefghijklmnopqrstuvwxyz0123";
   a.ApgZf3 = std::string(30, 'Z').c_str();
   QueueRecord rec;
-  Apg_DnlFormat(rec, a);
+  EXPECT_EQ(0, Apg_DnlFormat(rec, a));
   std::string p = rec.DnlDnl.c_str();
   ASSERT_EQ(137u, p.size());
   EXPECT_EQ("1234567", p.substr(58, 7));
@@ -99,17 +99,45 @@ TEST(MasterFormat, WorkplaceCutsTheTailOfAplZf3) {
   EXPECT_EQ('X', p[154]);
 }
 
-TEST(MasterFormat, WorkplaceNumbersAsDecimalCutToTheirFields) {
-  WorkplaceRecord a = SampleWorkplace();
-  a.AplApr = 1234567;  // seven digits into five
-  a.AplSts = 10;       // two digits into one
-  QueueRecord rec;
-  Apl_DnlFormat(rec, a, "12345678901");
-  std::string p = rec.DnlDnl.c_str();
-  EXPECT_EQ("1234567", p.substr(58, 7));
-  EXPECT_EQ("12345", p.substr(95, 5));
-  EXPECT_EQ("1", p.substr(100, 1));
-  EXPECT_EQ(R("z1", 10), p.substr(101, 10));
+// A cost centre, key, badge number or number wider than its field would
+// reach the terminal as another value: the payload is refused (-1406 a
+// text, -1455 a number); values that just fit are sent.
+TEST(MasterFormat, ValuesThatMustNotBeCutRefuseThePayload) {
+  struct Case {
+    const char* what;
+    int want;
+    int (*format)(QueueRecord&);
+  } cases[] = {
+      {"work group cost centre of 7", 0,
+       [](QueueRecord& r) { WorkGroupRecord a = SampleWorkGroup(); a.ApgKst = "1234567";
+                            return Apg_DnlFormat(r, a); }},
+      {"work group cost centre of 8", -1406,
+       [](QueueRecord& r) { WorkGroupRecord a = SampleWorkGroup(); a.ApgKst = "12345678";
+                            return Apg_DnlFormat(r, a); }},
+      {"workplace cost centre of 8", -1406,
+       [](QueueRecord& r) { return Apl_DnlFormat(r, SampleWorkplace(), "12345678"); }},
+      {"AplApr 99999, AplSts 9", 0,
+       [](QueueRecord& r) { WorkplaceRecord a = SampleWorkplace(); a.AplApr = 99999;
+                            a.AplSts = 9; return Apl_DnlFormat(r, a, "1234567"); }},
+      {"AplApr 100000", -1455,
+       [](QueueRecord& r) { WorkplaceRecord a = SampleWorkplace(); a.AplApr = 100000;
+                            return Apl_DnlFormat(r, a, ""); }},
+      {"AplSts 10", -1455,
+       [](QueueRecord& r) { WorkplaceRecord a = SampleWorkplace(); a.AplSts = 10;
+                            return Apl_DnlFormat(r, a, ""); }},
+      {"AplSts -1", -1455,
+       [](QueueRecord& r) { WorkplaceRecord a = SampleWorkplace(); a.AplSts = -1;
+                            return Apl_DnlFormat(r, a, ""); }},
+      {"person cost centre of 8", -1406,
+       [](QueueRecord& r) { PrvRecord p; p.PrvPnr = "00004711"; p.PrvKst = "K-100-20";
+                            return Prv_DnlFormat(r, p); }},
+      {"cost centre of 8", -1406,
+       [](QueueRecord& r) { KsgDnlRecord k; k.KstNum = "12345678"; return Ksg_DnlFormat(r, k); }},
+  };
+  for (const Case& c : cases) {
+    QueueRecord rec;
+    EXPECT_EQ(c.want, c.format(rec)) << c.what;
+  }
 }
 
 TEST(MasterFormat, UbgLetterAndLayout) {
@@ -188,7 +216,7 @@ TEST(MasterFormat, PrvFunctionOfThePersonLine) {
 
 TEST(MasterFormat, CostCentre) {
   KsgDnlRecord k;
-  k.KstNum = "123456789";  // 9 characters into 7
+  k.KstNum = "1234567";
   k.FbeFbe = "FB01";
   QueueRecord rec;
   EXPECT_EQ(0, Ksg_DnlFormat(rec, k));

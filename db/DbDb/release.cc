@@ -1,13 +1,21 @@
 // Row release of the order and operation download.
+//
+// A release is one unit of work under the database's write lock: the row is
+// read again, updated or deleted, and (for an operation) its order's count
+// changed, all committed at once.  A release that fails is rolled back as a
+// whole: the row stays marked and goes out again with the next download, so
+// a line is sent at least once and a count never misses one.
 #include "db/DbDb/release.h"
 
 #include "runtime/msg.h"
+#include "runtime/session.h"
 #include "sql/sql.h"
 
 namespace {
 
 // Reads the order and writes it back with its operation count changed by
-// delta.  A failed read ends the step with its status; nothing is written.
+// delta.  An order that is gone (sent as deleted before its operations) has
+// no count to change: 1403.
 int AddOperations(const char* orderNumber, int32_t delta) {
   OrderRecord order;
   order.ApkApk = orderNumber;
@@ -17,9 +25,7 @@ int AddOperations(const char* orderNumber, int32_t delta) {
   return Apk_PKeyUpd(order);
 }
 
-}  // namespace
-
-int Apk_Frei(const OrderRecord& fetched) {
+int ReleaseOrder(const OrderRecord& fetched) {
   OrderRecord fresh;
   fresh.ApkApk.Set(fetched.ApkApk);
   int rc = Apk_PKeyReadk(fresh);
@@ -39,50 +45,72 @@ int Apk_Frei(const OrderRecord& fetched) {
   return rc;
 }
 
-namespace {
-
-int Release(const OperationRecord& fetched);
-
-}  // namespace
-
-// The release of an operation and the change of its order's count are one
-// unit of work: a run that stops between them would otherwise leave the
-// operation released and the count wrong for good.
-int App_Frei(const OperationRecord& fetched) {
-  static sql::Stmt unit{"savepoint App_Frei_Sp"};
-  sql::BeginUnit(unit);
-  int rc = Release(fetched);
-  sql::EndUnit();
-  return rc;
-}
-
-namespace {
-
-int Release(const OperationRecord& fetched) {
+int ReleaseOperation(const OperationRecord& fetched) {
   OperationRecord fresh;
   fresh.AppApk.Set(fetched.AppApk);
   fresh.AppApp.Set(fetched.AppApp);
   int readRc = App_PKeyReadk(fresh);
 
+  int rc;
   if (fetched.AppDna == "LOE") {
-    int rc = App_PKeyDel(fetched.AppApk.c_str(), fetched.AppApp.c_str());
+    rc = App_PKeyDel(fetched.AppApk.c_str(), fetched.AppApp.c_str());
     if (rc != 0) {
       Msg_Error("App_Frei", "Fehler bei App_PKeyDel", rc);
       return rc;
     }
-    return AddOperations(fetched.AppApk.c_str(), -1);
+    rc = AddOperations(fetched.AppApk.c_str(), -1);
+  } else {
+    if (readRc != 0) return readRc;
+    fresh.AppDwn.Clear();
+    fresh.AppDna.Clear();
+    rc = App_PKeyUpd(fresh);
+    if (rc != 0) {
+      Msg_Error("APP_Frei", "Fehler bei App_PKeyUpd", rc);
+      return rc;
+    }
+    if (fetched.AppDna != "NEU") return 0;
+    rc = AddOperations(fetched.AppApk.c_str(), 1);
   }
+  if (rc < 0) Msg_Error("App_Frei", "Fehler bei Apk_PKeyUpd", rc);
+  return rc;
+}
 
-  if (readRc != 0) return readRc;
-  fresh.AppDwn.Clear();
-  fresh.AppDna.Clear();
-  int rc = App_PKeyUpd(fresh);
+// Runs release as one unit of work.  A negative status rolls the unit back;
+// otherwise it is committed, and a failed commit is logged with message
+// under funktion and returned.
+template <typename Release>
+int AsUnit(sql::Stmt& unit, const char* funktion, const char* message, Release release) {
+  int rc = Db_BeginUnit(unit);
   if (rc != 0) {
-    Msg_Error("APP_Frei", "Fehler bei App_PKeyUpd", rc);
+    Msg_Error(funktion, message, rc);
     return rc;
   }
-  if (fetched.AppDna == "NEU") return AddOperations(fetched.AppApk.c_str(), 1);
-  return 0;
+  rc = release();
+  if (rc < 0) {
+    Db_AbortUnit();
+    return rc;
+  }
+  int committed = Db_EndUnit();
+  if (committed != 0) {
+    Msg_Error(funktion, message, committed);
+    return committed;
+  }
+  return rc;
 }
 
 }  // namespace
+
+int Apk_Frei(const OrderRecord& fetched) {
+  static sql::Stmt unit{"savepoint Apk_Frei_Sp"};
+  const bool deleted = fetched.ApkDna == "LOE";
+  return AsUnit(unit, "ApkDnl", deleted ? "Fehler bei Apk_PKeyDel" : "Fehler bei Apk_PKeyUpd",
+                [&] { return ReleaseOrder(fetched); });
+}
+
+int App_Frei(const OperationRecord& fetched) {
+  static sql::Stmt unit{"savepoint App_Frei_Sp"};
+  const bool deleted = fetched.AppDna == "LOE";
+  return AsUnit(unit, deleted ? "App_Frei" : "APP_Frei",
+                deleted ? "Fehler bei App_PKeyDel" : "Fehler bei App_PKeyUpd",
+                [&] { return ReleaseOperation(fetched); });
+}

@@ -18,8 +18,8 @@ enum {
   kAfoZf2, kAfoZf3, kAfoKst, kAfoFbe,
 };
 const sql::Field kFields[] = {
-    SQL_FIELD(PpsOperationRecord, AfoApk, sql::kText),
-    SQL_FIELD(PpsOperationRecord, AfoApp, sql::kText),
+    SQL_FIELD(PpsOperationRecord, AfoApk, sql::kKey),
+    SQL_FIELD(PpsOperationRecord, AfoApp, sql::kKey),
     SQL_FIELD(PpsOperationRecord, AfoVaf, sql::kText),
     SQL_FIELD(PpsOperationRecord, AfoNaf, sql::kText),
     SQL_FIELD(PpsOperationRecord, AfoBz1, sql::kText),
@@ -58,7 +58,7 @@ const uint8_t kKeyOrder[] = {kAfoApk, kAfoApp};
 // Cursor 1 (ascending) and cursor 2 (descending).
 sql::Cursor g_cursor[2];
 // The fetch buffer shared by both cursors, copied into the caller's record
-// only when the fetch succeeded.
+// only when the cursor delivered a row.
 PpsOperationRecord g_row;
 
 bool ValidVariant(int variant) { return variant == 1 || variant == 2; }
@@ -91,23 +91,8 @@ int Afo_Fetch(PpsOperationRecord& rec, int variant) {
   if (!ValidVariant(variant)) return sql::kInvalidCursor;
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  // The key is read one character wider than its fields: cut to the
-  // fields, a key that does not fit would name another operation.
-  static_assert(kCursorOrder[0] == kAfoApk && kCursorOrder[1] == kAfoApp);
-  Text<sizeof g_row.AfoApk + 1> order;
-  Text<sizeof g_row.AfoApp + 1> operation;
-  outs[0] = sql::OText(order);
-  outs[1] = sql::OText(operation);
-  int rc;
-  do {
-    rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
-  } while (rc == 0 && (order.size() >= sizeof g_row.AfoApk ||
-                       operation.size() >= sizeof g_row.AfoApp));
-  if (rc == 0) {
-    g_row.AfoApk.Set(order);
-    g_row.AfoApp.Set(operation);
-    rec = g_row;
-  }
+  int rc = sql::Fetch(g_cursor[variant - 1], outs, kCursorCount);
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 
@@ -124,4 +109,27 @@ int Afo_PKeyDel(const PpsOperationRecord& rec) {
   sql::Bind binds[n];
   sql::BindsOf(&rec, kFields, kKeyOrder, n, binds);
   return sql::Write(w, binds, n);
+}
+
+int Afo_PKeyReadk(PpsOperationRecord& rec) {
+  static sql::Stmt s{
+      "select AfoApk ,AfoApp ,AfoVaf ,AfoNaf ,AfoBz1 ,AfoBz2 ,AfoTxt ,AfoSts ,AfoBgs ,AfoBgz ,"
+      "AfoEns ,AfoEnz ,AfoAgs ,AfoSme ,AfoMee ,AfoSta ,AfoStr ,AfoSte ,AfoApg ,AfoApl ,AfoZf1 ,"
+      "AfoZf2 ,AfoZf3 ,AfoFbe ,AfoKst  from Kvn503Afo where (AfoApk=:b0 and AfoApp=:b1) "
+      "for update"};
+  // The key is bound from a copy: the outputs land in the same record.
+  PpsOperationRecord key;
+  key.AfoApk = rec.AfoApk;
+  key.AfoApp = rec.AfoApp;
+  constexpr int nkey = sizeof kKeyOrder;
+  sql::Bind binds[nkey];
+  sql::BindsOf(&key, kFields, kKeyOrder, nkey, binds);
+  PpsOperationRecord row;
+  sql::Out outs[kCursorCount];
+  sql::OutsOf(&row, kFields, kCursorOrder, kCursorCount, outs);
+  int rc = sql::SelectOne(s, binds, nkey, outs, kCursorCount);
+  rec = rc == 0 ? row : PpsOperationRecord{};
+  rec.AfoApk = key.AfoApk;
+  rec.AfoApp = key.AfoApp;
+  return rc;
 }

@@ -44,13 +44,24 @@ struct PpsOperationRecord {
 int Afo_Open(const char* lower, const char* upper, int variant);
 // Fetches the next row of that cursor into rec: 0 with every field
 // overwritten (a NULL column gives an empty text or 0), 1403 after the last
-// row, or an error; rec is written only on 0.  A variant other than 1 or 2
-// has no cursor: -1001 (invalid cursor).  A row whose AfoApk is longer
-// than 12 or whose AfoApp is longer than 5 characters is passed over (it
-// stays in the table): cut to its field, the key would name another row.
+// row, or an error.  A variant other than 1 or 2 has no cursor: -1001
+// (invalid cursor).  A row that does not fit the record is delivered with
+// its own status: -1455 when AfoSts or AfoAgs lies outside -32768..32767
+// or one of AfoSme, AfoSta, AfoStr, AfoSte is not a finite number, -1406
+// when AfoApk is longer than 12 or AfoApp longer than 5 characters.  rec
+// then holds that row all the same, every text cut to its field (the key
+// fields name the row in a message but may be another row's key) and each
+// number that does not fit as 0; the caller names the row and does not act
+// on it (it stays in the table), and the next fetch goes on with the next
+// row.  On any other status rec is left as it was.
 int Afo_Fetch(PpsOperationRecord& rec, int variant);
 // Closes that cursor; 0 also when it was closed or the variant is unknown.
 int Afo_Close(int variant);
+// Reads the planning operation whose key the caller put into rec.AfoApk and
+// rec.AfoApp and locks it for the rest of the unit of work the caller holds.
+// On 0 every field is filled; otherwise rec keeps its key and every other
+// field is empty or 0 (1403: the row is gone).
+int Afo_PKeyReadk(PpsOperationRecord& rec);
 // Deletes the row with rec's AfoApk and AfoApp and commits; 1403 when there
 // is no such row, which changes nothing.
 int Afo_PKeyDel(const PpsOperationRecord& rec);

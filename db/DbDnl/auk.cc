@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -16,7 +17,7 @@ enum {
   kAukSme, kAukMee, kAukZf1, kAukZf2, kAukZf3, kAukFbe, kAukKst,
 };
 const sql::Field kFields[] = {
-    SQL_FIELD(PpsOrderRecord, AukApk, sql::kText),
+    SQL_FIELD(PpsOrderRecord, AukApk, sql::kKey),
     SQL_FIELD(PpsOrderRecord, AukBz1, sql::kText),
     SQL_FIELD(PpsOrderRecord, AukBz2, sql::kText),
     SQL_FIELD(PpsOrderRecord, AukTxt, sql::kText),
@@ -57,7 +58,7 @@ const uint8_t kAppDelOrder[] = {kAppDwn, kAppDna, kAppApk};
 
 sql::Cursor g_cursor;
 // The fetch buffer: one row as the cursor delivers it, copied into the
-// caller's record only when the fetch succeeded.
+// caller's record only when the cursor delivered a row.
 PpsOrderRecord g_row;
 
 }  // namespace
@@ -78,19 +79,8 @@ int Auk_Open(const char* lower, const char* upper) {
 int Auk_Fetch(PpsOrderRecord& rec) {
   sql::Out outs[kCursorCount];
   sql::OutsOf(&g_row, kFields, kCursorOrder, kCursorCount, outs);
-  // The key is read one character wider than its field: cut to the field,
-  // a key that does not fit would name another order.
-  static_assert(kCursorOrder[0] == kAukApk);
-  Text<sizeof g_row.AukApk + 1> key;
-  outs[0] = sql::OText(key);
-  int rc;
-  do {
-    rc = sql::Fetch(g_cursor, outs, kCursorCount);
-  } while (rc == 0 && key.size() >= sizeof g_row.AukApk);
-  if (rc == 0) {
-    g_row.AukApk.Set(key);
-    rec = g_row;
-  }
+  int rc = sql::Fetch(g_cursor, outs, kCursorCount);
+  if (rc == 0 || sql::NoFit(rc)) rec = g_row;
   return rc;
 }
 
@@ -114,4 +104,33 @@ int Apk_AppDel(const OperationRecord& op) {
   sql::Bind binds[n];
   sql::BindsOf(&op, kAppFields, kAppDelOrder, n, binds);
   return sql::Write(w, binds, n);
+}
+
+int Auk_PKeyReadk(PpsOrderRecord& rec) {
+  static sql::Stmt s{
+      "select AukApk ,AukBz1 ,AukBz2 ,AukTxt ,AukSts ,AukBgs ,AukEns ,AukAfo ,AukTnr ,AukTb1 ,"
+      "AukTb2 ,AukSme ,AukMee ,AukZf1 ,AukZf2 ,AukZf3 ,AukKun ,AukKb1 ,AukKb2 ,AukFbe ,AukKst  "
+      "from Kvn500Auk where AukApk=:b0 for update"};
+  // The key is bound from a copy: the outputs land in the same record.
+  Text<13> key = rec.AukApk;
+  const sql::Bind binds[] = {sql::BText(key)};
+  PpsOrderRecord row;
+  sql::Out outs[kCursorCount];
+  sql::OutsOf(&row, kFields, kCursorOrder, kCursorCount, outs);
+  int rc = sql::SelectOne(s, binds, 1, outs, kCursorCount);
+  rec = rc == 0 ? row : PpsOrderRecord{};
+  rec.AukApk = key;
+  return rc;
+}
+
+int Auk_Waiting(const char* orderNumber) {
+  static sql::Stmt s{"select count(*)  from Kvn500Auk where AukApk=:b0"};
+  Text<13> key;
+  key = orderNumber;
+  const sql::Bind binds[] = {sql::BText(key)};
+  int32_t n = 0;
+  const sql::Out outs[] = {sql::OI32(n)};
+  int rc = sql::SelectOne(s, binds, 1, outs, 1);
+  if (rc != 0) return rc;
+  return n > 0 ? 0 : sql::kNoData;
 }

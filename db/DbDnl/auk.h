@@ -42,16 +42,31 @@ struct PpsOrderRecord {
 // An open cursor is closed first.  Returns the status of the open.
 int Auk_Open(const char* lower, const char* upper);
 // Fetches the next row into rec: 0 with every field overwritten (a NULL
-// column gives an empty text or 0), 1403 after the last row, or an error;
-// rec is written only on 0.  A row whose AukApk is longer than 12
-// characters is passed over (it stays in the table): cut to its field, the
-// key would name another order.
+// column gives an empty text or 0), 1403 after the last row, or an error.
+// A row that does not fit the record is delivered with its own status:
+// -1455 when AukSts or AukAfo lies outside -32768..32767 or AukSme is not
+// a finite number, -1406 when AukApk is longer than 12 characters.  rec
+// then holds that row all the same, every text cut to its field (AukApk to
+// its first 12 characters, which name the row in a message but may be
+// another order's key) and each number that does not fit as 0; the caller
+// names the row and does not act on it (it stays in the table), and the
+// next fetch goes on with the next row.  On any other status rec is left
+// as it was.
 int Auk_Fetch(PpsOrderRecord& rec);
 // Closes the cursor (closing a closed cursor is 0).
 int Auk_Close();
 // Deletes the row of this order number (up to 12 characters) and commits;
 // 1403 when there is no such row, which changes nothing.
 int Auk_PKeyDel(const char* orderNumber);
+// Reads the planning order whose number the caller put into rec.AukApk and
+// locks it for the rest of the unit of work the caller holds (the order
+// cannot change or vanish before the unit commits).  On 0 every field is
+// filled; otherwise rec keeps its key and every other field is empty or 0
+// (1403: the row is gone).
+int Auk_PKeyReadk(PpsOrderRecord& rec);
+// Whether the order (up to 12 characters) still waits in Kvn500Auk: 0 it
+// does, 1403 it does not, or an error.
+int Auk_Waiting(const char* orderNumber);
 // Sets AppDwn and AppDna of every operation of the order op.AppApk to the
 // values of op; commits on 0 (1403 when the order has no operations).
 int Apk_AppDel(const OperationRecord& op);

@@ -1,6 +1,7 @@
 #include "db/DbDnl/dnl.h"
 
 #include "db/DbDnl/stamp_key.h"
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -18,8 +19,8 @@ struct FetchBuffers {
   Text<4> DnlFun;
   Text<4> DnlSkz;
   Text<9> DnlPnr;
-  Text<14> DnlApk;  // one wider than the record's field, see Dnl_Fetch
-  Text<7> DnlApp;
+  Text<13> DnlApk;
+  Text<6> DnlApp;
   Text<11> DnlApl;
   Text<256> DnlDnl;
   Text<9> DnlErf;
@@ -62,16 +63,13 @@ int Dnl_Fetch(QueueRecord& rec) {
   const sql::Out outs[] = {
       sql::OText(b.date),   sql::OText(b.time),   sql::OI32(b.DnlLfn), sql::OText(b.DnlVkz),
       sql::OText(b.DnlBer), sql::OText(b.DnlFun), sql::OText(b.DnlSkz), sql::OText(b.DnlPnr),
-      sql::OText(b.DnlApk), sql::OText(b.DnlApp), sql::OText(b.DnlApl), sql::OText(b.DnlDnl),
+      sql::OKey(b.DnlApk),  sql::OKey(b.DnlApp),  sql::OText(b.DnlApl), sql::OText(b.DnlDnl),
       sql::OText(b.DnlErf)};
-  // Cut to the record's fields, an order or operation number that does not
-  // fit would name another row: such a queue row is passed over.
-  int rc;
-  do {
-    rc = sql::Fetch(g_cursor, outs, sizeof outs / sizeof outs[0]);
-  } while (rc == 0 && (b.DnlApk.size() >= sizeof rec.DnlApk ||
-                       b.DnlApp.size() >= sizeof rec.DnlApp));
-  if (rc != 0) return rc;
+  // The order and operation numbers name the rows the queue row asks for:
+  // cut to the record's fields they could name others (-1406).
+  static_assert(sizeof b.DnlApk == sizeof rec.DnlApk && sizeof b.DnlApp == sizeof rec.DnlApp);
+  int rc = sql::Fetch(g_cursor, outs, sizeof outs / sizeof outs[0]);
+  if (rc != 0 && !sql::NoFit(rc)) return rc;
   rec.DnlDtaDate.Set(b.date);
   rec.DnlDtaTime.Set(b.time);
   rec.DnlLfn = b.DnlLfn;
@@ -85,7 +83,7 @@ int Dnl_Fetch(QueueRecord& rec) {
   rec.DnlApl.Set(b.DnlApl);
   rec.DnlDnl.Set(b.DnlDnl);
   rec.DnlErf.Set(b.DnlErf);
-  return 0;
+  return rc;
 }
 
 int Dnl_Close() { return sql::Close(g_cursor); }

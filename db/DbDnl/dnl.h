@@ -33,9 +33,14 @@ struct QueueRecord {
 // are cut to 8, 6 and 8 characters.
 int Dnl_Open(const char* date, const char* time, const char* recorder);
 // Fetches the next row; on 0 every field but DnlDat is filled (DnlBer cut
-// to 5 characters), otherwise rec is unchanged.  A row whose DnlApk is
-// longer than 12 or whose DnlApp is longer than 5 characters is passed over:
-// cut to its field, the number would name another order or operation.
+// to 5 characters).  A row that does not fit the record is delivered with
+// its own status: -1406 when DnlApk is longer than 12 or DnlApp longer than
+// 5 characters, -1455 when DnlLfn lies outside 32 bits.  rec then holds
+// that row all the same, every text cut to its field (DnlApk and DnlApp
+// name the row in a message but may be another order's or operation's
+// number) and DnlLfn 0 when it does not fit; the caller names the row and
+// does not act on it, and the next fetch goes on with the next row.  On
+// any other status rec is unchanged.
 int Dnl_Fetch(QueueRecord& rec);
 int Dnl_Close();
 

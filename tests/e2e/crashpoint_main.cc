@@ -22,7 +22,9 @@
 //
 // Database:
 //   PPS2BDE_BUSY_TIMEOUT_MS=N  how long a write waits for a database that
-//                              another process holds locked.
+//                              another process holds locked;
+//   PPS2BDE_FAIL_COMMITS=N     every N-th commit fails as on a full disk
+//                              (-1114): the transaction is rolled back.
 //
 // Counts are per process and start at 1; a buffer file is a file whose
 // name contains "SndDnl".  The message log is never affected.
@@ -51,17 +53,23 @@ long Switch(const char* name) {
   return (end != v && *end == '\0' && n > 0) ? n : 0;
 }
 
-class CrashAfterCommits : public sql::ForwardingEngine {
+class CommitFaults : public sql::ForwardingEngine {
  public:
-  explicit CrashAfterCommits(long n) : left_(n) {}
+  CommitFaults(long crashAfter, long failEvery) : left_(crashAfter), every_(failEvery) {}
   int Commit() override {
+    if (every_ > 0 && sql::ForwardingEngine::InTransaction() && ++commits_ % every_ == 0) {
+      sql::ForwardingEngine::Rollback();
+      return -1114;
+    }
     int rc = sql::ForwardingEngine::Commit();
-    if (rc == 0 && --left_ == 0) _exit(kCrashExit);
+    if (rc == 0 && left_ > 0 && --left_ == 0) _exit(kCrashExit);
     return rc;
   }
 
  private:
   long left_;
+  long every_;
+  long commits_ = 0;
 };
 
 // Counts the calls of one kind and tells when the chosen one has come.
@@ -142,8 +150,9 @@ class FaultEnv : public ForwardingEnv {
 
 int main(int argc, char** argv) {
   long commits = Switch("PPS2BDE_CRASH_AFTER_COMMITS");
-  static CrashAfterCommits engine(commits);
-  if (commits > 0) sql::SetEngineForTest(&engine);
+  long failEvery = Switch("PPS2BDE_FAIL_COMMITS");
+  static CommitFaults engine(commits, failEvery);
+  if (commits > 0 || failEvery > 0) sql::SetEngineForTest(&engine);
 
   static FaultEnv env;
   env.open.at = Switch("PPS2BDE_FAIL_OPEN");

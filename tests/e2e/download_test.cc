@@ -21,6 +21,7 @@ using e2e::OperationPayload;
 using e2e::OrderFields;
 using e2e::OrderPayload;
 using e2e::TerminalRow;
+using e2e::Utf8;
 using testing_support::Installation;
 using testing_support::LogEntry;
 using testing_support::ParseLog;
@@ -173,7 +174,7 @@ std::string MarkedOrder(const std::string& apk, const std::string& fbe, const st
 std::string MarkedOperation(const std::string& apk, const std::string& app,
                             const std::string& fbe, const std::string& dna) {
   return "insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe,AppDna,AppDwn) values "
-         "('" + apk + "','" + app + "','Schritt',10,123456.789,'" + fbe + "','" + dna +
+         "('" + apk + "','" + app + "','Schritt',10,12345.678,'" + fbe + "','" + dna +
          "','ZuzErOro');\n";
 }
 OrderFields MarkedOrderFields(const std::string& apk, int afo) {
@@ -191,7 +192,7 @@ OperationFields MarkedOperationFields(const std::string& apk, const std::string&
   a.apk = apk;
   a.app = app;
   a.bz1 = "Schritt";
-  a.sza = 123456.789;
+  a.sza = 12345.678;
   a.sts = 10;
   return a;
 }
@@ -266,7 +267,7 @@ TEST(Download, QueueRunMarksAndSendsItsBatchStampedNow) {
            "('100000000001','Auftrag 0001','Kurztext12',3,1,-7.25,'FB01'),"
            "('100000000002','Auftrag 0002','Kurztext12',3,0,-7.25,'FB01');\n"
            "insert into Kvn504App (AppApk,AppApp,AppBz1,AppSts,AppSza,AppFbe) values "
-           "('100000000001','00010','Schritt',10,123456.789,'FB01');\n"
+           "('100000000001','00010','Schritt',10,12345.678,'FB01');\n"
            "insert into Kvn540Dnl (DnlDta,DnlLfn,DnlFun,DnlSkz,DnlApk,DnlApp,DnlErf) values "
            "('2024-05-01 06:30:00',1,'AEN','APK','100000000001',null,'ZuzErOro'),"
            "('2024-05-01 06:30:00',2,'NEU','APP','100000000001','00010','ZuzErOro'),"
@@ -322,6 +323,90 @@ TEST(Download, LineWhoseReleaseFailedIsSentAgainByTheNextRun) {
   ASSERT_EQ(2u, lines.size()) << "sent again";
   EXPECT_EQ(lines[0].substr(105), lines[1].substr(105)) << "the same order, the same payload";
   EXPECT_EQ("<null>", inst.Query("select ApkDwn from Kvn501Apk"));
+}
+
+// German texts, stored in UTF-8, reach the lines in ISO-8859-1, one byte a
+// character, each filling exactly its field; a character ISO-8859-1 has not
+// arrives as "?".  Control bytes stay in the tables and become blanks in
+// the line, so a forged line start inside a text is no line.
+TEST(Download, GermanTextsAndControlBytesReachTheLinesInIso88591) {
+  const std::string bz1 = "Geh\xE4use f\xFCr Ma\xDF";
+  const std::string bz2 =  // 31 characters, cut to 30
+      "Gr\xF6\xDF" "enma\xDF f\xFCr Geh\xE4usesch\xE4" "fte und";
+  const std::string zf3 = "Zeile\r\n$10.1.20.11  4001\tS\xE4tze";  // 30, fills the record
+  const std::string opBz1 = "S\xE4tze pr\xFC" "fen \xC4\xD6\xDC";
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB01", "FB09") + MasterRows("AG01", "AP01") +
+           AukRow("100000000001", 1) + AfoRow("100000000001", "00010", 1) +
+           "update Kvn500Auk set AukBz1='" + Utf8(bz1) + "',AukBz2='" + Utf8(bz2) +
+           "',AukTb1='Preis 5\xE2\x82\xAC',AukZf3='" + Utf8(zf3) + "';\n"
+           "update Kvn503Afo set AfoBz1='" + Utf8(opBz1) + "',AfoZf1='\x7F\x01\xC3\x9F';\n");
+  ASSERT_EQ(0, inst.RunJob());
+  EXPECT_EQ("", ReadAll(inst.log()));
+  // The tables hold UTF-8 and the control bytes as they came.
+  EXPECT_EQ("Geh\xC3\xA4use f\xC3\xBCr Ma\xC3\x9F|" + Utf8(zf3),
+            inst.Query("select ApkBz1,ApkZf3 from Kvn501Apk"));
+
+  std::string dta = inst.Query(
+      "select replace(replace(replace(DwnDta,'-',''),' ',''),':','') from Kvn542Dwn");
+  std::vector<std::string> lines = LinesOf(inst.buff() + "/SndDnl1.buf");
+  ASSERT_EQ(2u, lines.size());
+  OrderFields o = NewOrder("100000000001");
+  o.bz1 = bz1;
+  o.bz2 = bz2.substr(0, 30);
+  o.tb1 = "Preis 5?";
+  o.zf3 = "Zeile  $10.1.20.11  4001 S\xE4tze";
+  OperationFields a = NewOperation("100000000001", "00010");
+  a.bz1 = opBz1;
+  a.zf1 = "  \xDF";
+  EXPECT_EQ(DownloadLine("10.0.0.1", "4001", lines[0].substr(21, 14), "APK", dta.substr(0, 8),
+                         dta.substr(8), "NEU", OrderPayload(o)),
+            lines[0]);
+  EXPECT_EQ(DownloadLine("10.0.0.1", "4001", lines[1].substr(21, 14), "APP", dta.substr(0, 8),
+                         dta.substr(8), "NEU", OperationPayload(a)),
+            lines[1]);
+}
+
+// A row with a number that does not fit (a 16-bit status beyond its range,
+// a quantity, time or count too large for its line field) is not sent: one
+// entry names it, it stays marked, and the next row goes on.  No cut
+// number reaches a line.
+TEST(Download, NumbersThatDoNotFitKeepTheirRowsMarked) {
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB01", "FB09") +
+           MarkedOrder("100000000001", "FB01", "AEN") + MarkedOrder("100000000002", "FB01", "AEN") +
+           MarkedOrder("100000000003", "FB01", "AEN") + MarkedOrder("100000000004", "FB01", "AEN") +
+           MarkedOrder("100000000005", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00010", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00020", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00030", "FB01", "AEN") +
+           "update Kvn501Apk set ApkSts=65545 where ApkApk='100000000001';\n"
+           "update Kvn501Apk set ApkSme=1e300 where ApkApk='100000000002';\n"
+           "update Kvn501Apk set ApkSme=123456789012.5 where ApkApk='100000000003';\n"
+           "update Kvn501Apk set ApkAfo=100000 where ApkApk='100000000004';\n"
+           "update Kvn504App set AppSza=123456.78 where AppApp='00010';\n"
+           "update Kvn504App set AppIme=1e999 where AppApp='00020';\n");
+  ASSERT_EQ(0, inst.RunJob());
+  std::vector<LogEntry> e = ParseLog(ReadAll(inst.log()));
+  std::vector<std::string> got;
+  for (const LogEntry& x : e) got.push_back(x.function + "/" + x.message + "/" + x.code);
+  const std::string m = "Wert passt nicht ins Feld: ";
+  EXPECT_EQ((std::vector<std::string>{
+                "Apk_Dnl/" + m + "100000000001/-1455", "Apk_Dnl/" + m + "100000000002/-1455",
+                "Apk_Dnl/" + m + "100000000003/-1455", "Apk_Dnl/" + m + "100000000004/-1455",
+                "App_Dnl/" + m + "100000000005/00010/-1455",
+                "App_Dnl/" + m + "100000000005/00020/-1455"}),
+            got);
+  std::vector<std::string> lines = LinesOf(inst.buff() + "/SndDnl1.buf");
+  ASSERT_EQ(2u, lines.size()) << "order 5 and operation 30";
+  EXPECT_EQ(OrderPayload(MarkedOrderFields("100000000005", 0)), lines[0].substr(111, 255));
+  EXPECT_EQ(OperationPayload(MarkedOperationFields("100000000005", "00030")),
+            lines[1].substr(111, 257));
+  EXPECT_EQ("100000000001|65545|ZuzErOro\n100000000002|3|ZuzErOro\n100000000003|3|ZuzErOro\n"
+            "100000000004|3|ZuzErOro\n100000000005|3|<null>",
+            inst.Query("select ApkApk,ApkSts,ApkDwn from Kvn501Apk order by 1"));
+  EXPECT_EQ("00010|ZuzErOro\n00020|ZuzErOro\n00030|<null>",
+            inst.Query("select AppApp,AppDwn from Kvn504App order by 1"));
 }
 
 }  // namespace

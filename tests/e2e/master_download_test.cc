@@ -17,6 +17,7 @@ using e2e::DownloadLine;
 using e2e::Left;
 using e2e::Right;
 using e2e::TerminalRow;
+using e2e::Utf8;
 using testing_support::Installation;
 using testing_support::LogEntry;
 using testing_support::ParseLog;
@@ -211,14 +212,19 @@ TEST_F(MasterDownload, UbgAndPersonnel) {
 
 TEST_F(MasterDownload, CostCentresTakeNoSelector) {
   inst_.Sql(TerminalRow(3, "10.0.0.3", "4003", "FB01", "FB09") +
-            "insert into o1003Kststelle (KstNum) values ('4711'),('123456789');\n"
+            "insert into o1003Kststelle (KstNum) values ('4711'),('1234567'),('12345678');\n"
             "insert into Kvn559Fbe (FbeFbe,FbeTyp) values ('FB01',1),('FB02',2);\n");
   Run({"costcentres"});
-  EXPECT_EQ("", ReadAll(inst_.log()));
+  // A cost centre wider than its 7 positions would reach the terminal as
+  // another one: it is not sent.
+  std::vector<LogEntry> e = ParseLog(ReadAll(inst_.log()));
+  ASSERT_EQ(1u, e.size());
+  EXPECT_EQ("Ksg_Dnl/Wert passt nicht ins Feld: 12345678/FB01/-1406",
+            e[0].function + "/" + e[0].message + "/" + e[0].code);
   Lines t3 = LinesOf(inst_.buff() + "/SndDnl3.buf");
   ASSERT_EQ(2u, t3.size());
   std::vector<std::string> want;
-  for (const std::string& kst : {std::string("123456789"), std::string("4711")}) {
+  for (const std::string& kst : {std::string("1234567"), std::string("4711")}) {
     std::string payload = Left(kst, 7) + Left("Kostenstelle", 25) + std::string(5, ' ') + "X";
     want.push_back(payload);
   }
@@ -230,7 +236,68 @@ TEST_F(MasterDownload, CostCentresTakeNoSelector) {
   }
   std::sort(got.begin(), got.end());
   EXPECT_EQ(want, got);
-  EXPECT_EQ("2", inst_.Query("select count(*) from o1003Kststelle"));
+  EXPECT_EQ("3", inst_.Query("select count(*) from o1003Kststelle"));
+}
+
+// German texts reach the lines in ISO-8859-1, free texts cut to their
+// fields; a row whose key, cost centre or number does not fit its field is
+// not sent: one entry under the download's name, the row stays marked, the
+// next row goes on.
+TEST_F(MasterDownload, GermanTextsAndValuesThatDoNotFit) {
+  const std::string zf3 = "Zus\xE4tzliche Pr\xFC" "fung der Geh\xE4use";  // 33: cut to 30
+  inst_.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB01", "FB09") +
+            "insert into Kvn530Apg (ApgApg,ApgBez,ApgTxt,ApgFbe,ApgZf3,ApgDna,ApgDwn) values "
+            "('DREH','" + Utf8("Dreherei S\xFC" "d") + "','" + Utf8("Gro\xDF") + "','FB02','" +
+            Utf8(zf3) + "','NEU','ZuzErOro'),"
+            "('" + Utf8("FR\xC4S") + "','" + Utf8("Fr\xE4serei") +
+            "','','FB03','','NEU','ZuzErOro'),"
+            "('SCHLEIFEREI','Schleiferei','','FB04','','NEU','ZuzErOro');\n"
+            "insert into Kvn537Ksg (KsgApg,KsgKst,KsgGvo) values ('DREH','K-4711','2000-01-01 "
+            "00:00:00'),('" + Utf8("FR\xC4S") + "','K-471100','2000-01-01 00:00:00'),"
+            "('SCHLEIFEREI','K-1','2000-01-01 00:00:00');\n"
+            "insert into Kvn531Apl (AplApl,AplBez,AplApg,AplFbe,AplApr,AplSts,AplDna,AplDwn) values "
+            "('DM-01','" + Utf8("Drehmaschine S\xFC" "d") + "','DREH','FB02',12,1,'NEU','ZuzErOro'),"
+            "('DM-02','Drehmaschine 2','DREH','FB05',12,10,'NEU','ZuzErOro');\n"
+            "insert into Kvn521Ubg (UbgUbg,UbgKnz,UbgFbe,UbgBez,UbgTxt,UbgDna,UbgDwn) values "
+            "('R1',1,'FB01','" + Utf8("R\xFC" "sten \xC4nderung") + "','" + Utf8("R\xFC" "st") +
+            "','NEU','ZuzErOro');\n"
+            "insert into Kvn510Prv (PrvPnr,PrvKst,PrvFbe,PrvBer,PrvDna,PrvDwn,PrvAwn) values "
+            "('00004711','K-100000','FB03',1,'NEU','ZuzErOro','A-77');\n");
+  // Each run appends its lines; the last one is checked after its run.
+  auto lastLine = [&](const char* what, size_t count) {
+    Run({what, "ZuzErOro"});
+    Lines t1 = LinesOf(inst_.buff() + "/SndDnl1.buf");
+    EXPECT_EQ(count, t1.size()) << what;
+    return t1.empty() ? std::string() : t1.back();
+  };
+  std::string l = lastLine("workgroups", 1);
+  EXPECT_EQ(Line(l, "10.0.0.1", "4001", "MAG", "NEU",
+                 WorkGroupPayload("DREH", "Dreherei S\xFC" "d", "Gro\xDF", "FB02", "K-4711", "",
+                                  "", zf3.substr(0, 30))),
+            l);
+  l = lastLine("workplaces", 2);
+  EXPECT_EQ(Line(l, "10.0.0.1", "4001", "MAS", "NEU",
+                 WorkplacePayload("DM-01", "Drehmaschine S\xFC" "d", "", "FB02", "K-4711", "DREH",
+                                  12, 1, "", "", "")),
+            l);
+  l = lastLine("ubg", 3);
+  EXPECT_EQ(Line(l, "10.0.0.1", "4001", "UBG", "NEU",
+                 UbgPayload(1, "R1", "R\xFC" "sten \xC4nderung", "R\xFC" "st")),
+            l);
+  lastLine("prv", 3);
+  const std::string m = "Wert passt nicht ins Feld: ";
+  std::vector<std::string> entries;
+  for (const LogEntry& e : ParseLog(ReadAll(inst_.log())))
+    entries.push_back(e.function + "/" + e.message + "/" + e.code);
+  EXPECT_EQ((std::vector<std::string>{"Apg_Dnl/" + m + "FR\xC4S/-1406",
+                                      "Apg_Dnl/" + m + "SCHLEIFERE/-1406",
+                                      "Apl_Dnl/" + m + "DM-02/-1455",
+                                      "Prv_Dnl/" + m + "00004711/-1406"}),
+            entries);
+  EXPECT_EQ(Utf8("FR\xC4S") + "|ZuzErOro\nSCHLEIFEREI|ZuzErOro",
+            inst_.Query("select ApgApg,ApgDwn from Kvn530Apg where ApgDwn is not null order by 1"));
+  EXPECT_EQ("DM-02", inst_.Query("select AplApl from Kvn531Apl where AplDwn is not null"));
+  EXPECT_EQ("ZuzErOro", inst_.Query("select PrvDwn from Kvn510Prv"));
 }
 
 TEST(MasterDownloadCommand, WrongArgumentsAreRefusedBeforeConnecting) {

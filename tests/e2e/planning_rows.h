@@ -6,6 +6,20 @@
 
 namespace e2e {
 
+// The UTF-8 form of an ISO-8859-1 text, as the database holds it.
+inline std::string Utf8(const std::string& latin1) {
+  std::string s;
+  for (unsigned char c : latin1) {
+    if (c < 0x80) {
+      s += static_cast<char>(c);
+    } else {
+      s += static_cast<char>(0xC0 | (c >> 6));
+      s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return s;
+}
+
 // A Kvn500Auk row; the texts are derived from the order number so that
 // every field of every row is distinct.
 inline std::string AukRow(const std::string& apk, int sts, const std::string& fbe = "FB01",

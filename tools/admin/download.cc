@@ -74,6 +74,15 @@ int Admin_Download(int argc, char** argv) {
                  rc);
     return 1;
   }
+  // The same run lock as the job's: a download never runs beside a run.
+  rc = Db_RunLock("master-data download");
+  if (rc != 0) {
+    Msg_Error("dbRunLock", "Laufsperre nicht erhalten", rc);
+    std::fprintf(stderr,
+                 "pps2bde-admin: another run holds the database (status %d); try again later\n",
+                 rc);
+    return 1;
+  }
   char date[15] = {};
   char time[7] = {};
   Date_Now(date, time, 3);
