@@ -194,37 +194,3 @@ TEST_F(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
 
 }  // namespace
 }  // namespace sql
-
-namespace sql {
-namespace {
-
-// The run lock, between real processes: the holder's text is seen, the
-// wait of another is bounded, and the lock goes with the session.
-TEST_F(SqlCursorProcess, TheRunLockIsOneProcessAtATime) {
-  Disconnect();
-  static const char kHolder[] = "pps2bde full run pid 1 since 2030-06-15 10:20:30";
-  Child second([&] {
-    char h[128];
-    if (Reconnect() != kOk) return 10;
-    if (ProbeRunLock(h, sizeof h) != 1 || std::string(h) != kHolder) return 11;
-    if (ProbeRunLock(h, 6) != 1 || std::string(h) != "pps2b") return 12;
-    return AcquireRunLock(100, "second") == kBusy ? 0 : 13;
-  });
-  Child later([&] {
-    char h[8];
-    if (Reconnect() != kOk || AcquireRunLock(10000, "later") != kOk) return 20;
-    return ProbeRunLock(h, sizeof h) == 0 ? 0 : 21;  // its own
-  });
-  ASSERT_EQ(kOk, Reconnect());
-  char h[8] = "x";
-  EXPECT_EQ(0, ProbeRunLock(h, sizeof h));
-  ASSERT_EQ(kOk, AcquireRunLock(0, kHolder));
-  second.Go();
-  EXPECT_EQ(0, second.Wait());
-  Disconnect();  // gives the lock back
-  later.Go();
-  EXPECT_EQ(0, later.Wait());
-}
-
-}  // namespace
-}  // namespace sql
