@@ -492,8 +492,12 @@ int PostgresEngine::RunLock(int waitMs, const char* holder) {
   }
   runLock_ = true;
   // The text is only for people and tools that look; a failure to set it
-  // does not weaken the lock.
-  std::string text(holder, strnlen(holder, 200));
+  // does not weaken the lock.  The server keeps 63 bytes of it (and would
+  // say so in a notice): it is cut here, never inside a UTF-8 character.
+  size_t n = strnlen(holder, 63);
+  if (n == 63)
+    while (n > 0 && (static_cast<unsigned char>(holder[n]) & 0xC0) == 0x80) --n;
+  std::string text(holder, n);
   const char* name[] = {text.c_str()};
   (void)Params("SELECT set_config('application_name', $1, false)", 1, name, nullptr);
   return kOk;
@@ -621,6 +625,9 @@ int PostgresEngine_Open(const ConnectParts& parts, Engine** out) {
     PQfinish(conn);
     return rc;
   }
+  // The server's notices (warnings, cut identifiers) are not the job's
+  // output: libpq would print them on stderr.
+  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
   *out = new PostgresEngine(conn);
   return kOk;
 }
