@@ -4,9 +4,6 @@
 #ifndef PPS2BDE_SQL_SQL_TEST_FIXTURE_H_
 #define PPS2BDE_SQL_SQL_TEST_FIXTURE_H_
 
-#include <sqlite3.h>
-
-#include <memory>
 #include <string>
 
 #include "gtest/gtest.h"
@@ -14,6 +11,7 @@
 #include "sql/postgres/postgres_engine.h"
 #include "sql/sql.h"
 #include "sql/sqlite/sqlite_engine.h"
+#include "tests/support/other_connection.h"
 #include "tests/support/pg_test_db.h"
 #include "tests/support/support.h"
 
@@ -65,45 +63,7 @@ class SqlDbTest : public ::testing::Test {
   std::string path_;  // SQLite file or PostgreSQL service
 };
 
-// A second connection to the database, as another program would hold it.
-class OtherConnection {
- public:
-  explicit OtherConnection(const std::string& db) {
-    if (testing_support::IsPgService(db))
-      pg_ = std::make_unique<testing_support::PgConnection>(db);
-    else
-      sqlite3_open_v2(db.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-  }
-  ~OtherConnection() { sqlite3_close_v2(db_); }
-  // 0 when the statements succeeded (SQLite: its result code).
-  int Exec(const char* text) {
-    if (pg_) return pg_->Exec(text);
-    return sqlite3_exec(db_, text, nullptr, nullptr, nullptr);
-  }
-  // Opens a transaction that holds the write lock of table (SQLite: of the
-  // whole database): 0 or not.
-  int TakeWriteLock(const std::string& table) {
-    if (pg_) return Exec(("BEGIN; LOCK TABLE " + table + " IN EXCLUSIVE MODE").c_str());
-    return Exec("BEGIN IMMEDIATE");
-  }
-  // True when no other connection holds a transaction or the write lock:
-  // SQLite, this connection could take the write lock; PostgreSQL, no
-  // other session of the database is inside a transaction.
-  bool NothingHeldElsewhere() {
-    if (pg_) {
-      return pg_->Exec("DO $$ BEGIN IF EXISTS (SELECT 1 FROM pg_stat_activity WHERE "
-                       "datname = current_database() AND pid <> pg_backend_pid() AND "
-                       "state LIKE 'idle in transaction%') THEN RAISE 'held'; END IF; END $$") == 0;
-    }
-    if (Exec("BEGIN IMMEDIATE") != SQLITE_OK) return false;
-    Exec("ROLLBACK");
-    return true;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-  std::unique_ptr<testing_support::PgConnection> pg_;
-};
+using testing_support::OtherConnection;
 
 }  // namespace sql
 
