@@ -8,6 +8,7 @@
 #include "db/Dbstd/apk.h"
 #include "db/Dbstd/app.h"
 #include "driver/markers.h"
+#include "driver/queue_stamp.h"
 #include "driver/statistics.h"
 #include "driver/transfer.h"
 #include "runtime/date.h"
@@ -16,10 +17,6 @@
 #include "sql/errors.h"
 
 namespace {
-
-// Longest date and time a queue time stamp can be built from.
-constexpr size_t kQueueDateMax = 8;
-constexpr size_t kQueueTimeMax = 6;
 
 // Runs mark as one unit of work (the read and the write back of one BDE
 // row under the write lock, so that nothing written meanwhile is written
@@ -151,11 +148,9 @@ int Pps2bde_Main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3) {
-    // A queue time stamp has 8 date and 6 time characters; anything longer
-    // cannot name a batch and would not fit the stamp, so it is refused.
-    if (strnlen(argv[1], kQueueDateMax + 1) > kQueueDateMax ||
-        strnlen(argv[2], kQueueTimeMax + 1) > kQueueTimeMax) {
-      Msg_Error("W_PpsDaten", "Datum oder Zeit zu lang", -1);
+    // Only a valid date and time can name a batch; anything else is refused.
+    if (const char* refused = Queue_StampError(argv[1], argv[2])) {
+      Msg_Error("W_PpsDaten", refused, -1);
     } else {
       char date[12] = {};
       char time[8] = {};

@@ -6,16 +6,36 @@
 
 #include "runtime/crypt.h"
 #include "runtime/os/env.h"
+#include "runtime/text.h"
 
 namespace {
 
 IniResult g_result;
 
-// The bytes of the file, read line by line.
+// The file, read line by line through the Env in chunks, so a file of any
+// size is read with a fixed buffer.
 struct LineReader {
-  const char* data;
-  size_t len;
-  size_t pos;
+  Env* env = nullptr;
+  int fd = -1;
+  char chunk[4096];
+  size_t len = 0;
+  size_t pos = 0;
+  bool end = false;  // the end of the file (or a read error) was met
+
+  // The next byte, or -1 at the end of the file.
+  int Next() {
+    if (pos == len) {
+      if (end) return -1;
+      size_t got = 0;
+      if (env->Read(fd, chunk, sizeof chunk, &got) != 0 || got == 0) {
+        end = true;
+        return -1;
+      }
+      len = got;
+      pos = 0;
+    }
+    return static_cast<unsigned char>(chunk[pos++]);
+  }
 };
 
 // Reads the next physical line into out[cap]: at most cap-2 characters (the
@@ -24,17 +44,22 @@ struct LineReader {
 // belongs to the line end.  *ended tells whether the line had its LF.
 // Returns false at the end of the file (no byte left).
 bool ReadLine(LineReader* r, char* out, size_t cap, bool* ended) {
-  if (r->pos >= r->len) return false;
-  const char* start = r->data + r->pos;
-  const size_t rest = r->len - r->pos;
-  const void* lf = std::memchr(start, '\n', rest);
-  size_t lineLen = lf ? static_cast<size_t>(static_cast<const char*>(lf) - start) : rest;
-  *ended = lf != nullptr;
-  r->pos += lineLen + (lf ? 1 : 0);
-  if (lf && lineLen > 0 && start[lineLen - 1] == '\r') --lineLen;
-  const size_t keep = lineLen < cap - 2 ? lineLen : cap - 2;
-  std::memcpy(out, start, keep);
-  out[keep] = '\0';
+  int c = r->Next();
+  if (c < 0) return false;
+  size_t lineLen = 0;  // bytes of the line before its LF
+  int last = -1;
+  *ended = false;
+  for (; c >= 0; c = r->Next()) {
+    if (c == '\n') {
+      *ended = true;
+      break;
+    }
+    if (lineLen < cap - 2) out[lineLen] = static_cast<char>(c);
+    ++lineLen;
+    last = c;
+  }
+  if (*ended && last == '\r') --lineLen;
+  out[lineLen < cap - 2 ? lineLen : cap - 2] = '\0';
   return true;
 }
 
@@ -80,30 +105,17 @@ bool SameText(const char* a, const char* b) {
   return std::strcmp(a, b == nullptr ? "" : b) == 0;
 }
 
-}  // namespace
-
-const IniResult& Ini_Result() { return g_result; }
-
-int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
-             const char* fileName) {
-  ClearResult();
-  if (fileName == nullptr) return 1403;
-  std::unique_ptr<char[]> file(new (std::nothrow) char[kIniFileCap]);
-  if (!file) return 1403;
-  size_t fileLen = 0;
-  if (Env_Get()->ReadFile(fileName, file.get(), kIniFileCap, &fileLen) != 0)
-    return 1403;
-  if (fileLen > kIniFileCap) fileLen = kIniFileCap;
-
-  LineReader reader{file.get(), fileLen, 0};
+// Reads pair by pair and leaves the first matching pair in the result.
+int ScanPairs(LineReader* reader, const char* sectionText, const char* keyText,
+              int32_t number) {
   char first[kIniFirstLineCap];
   char second[kIniSecondLineCap];
   for (;;) {
     bool ended = false;
-    if (!ReadLine(&reader, first, sizeof first, &ended)) return 1403;
+    if (!ReadLine(reader, first, sizeof first, &ended)) return 1403;
     // A second line that ends the file without its line break counts as
     // the end of the file.
-    if (!ReadLine(&reader, second, sizeof second, &ended) || !ended) return 1403;
+    if (!ReadLine(reader, second, sizeof second, &ended) || !ended) return 1403;
 
     const char* between;
     size_t betweenLen;
@@ -127,13 +139,40 @@ int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
   }
 }
 
+}  // namespace
+
+const IniResult& Ini_Result() { return g_result; }
+
+int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
+             const char* fileName) {
+  ClearResult();
+  if (fileName == nullptr) return 1403;
+  Env* env = Env_Get();
+  int fd = -1;
+  if (env->OpenRead(fileName, &fd) != 0) return 1403;
+  LineReader reader;
+  reader.env = env;
+  reader.fd = fd;
+  int rc = ScanPairs(&reader, sectionText, keyText, number);
+  env->Close(fd);
+  return rc;
+}
+
 int Ini_ReadLogin(char* account, char* password, char* service) {
   const char* keys[3] = {"LOGIN", "PASS", "NET8"};
   char* outs[3] = {account, password, service};
   int status = 0;
+  int overlong = 0;
   for (int i = 0; i < 3; ++i) {
     if (Ini_Find("", keys[i], 0, kIniFileName) != 0) status = 1403;
+    // A value that does not fit is never cut: cut, it could name another
+    // database or account.
+    if (g_result.value.size() >= kIniCredentialCap) {
+      outs[i][0] = '\0';
+      if (overlong == 0) overlong = i + 1;
+      continue;
+    }
     Text_Copy(outs[i], kIniCredentialCap, g_result.value.c_str());
   }
-  return status;
+  return overlong != 0 ? overlong : status;
 }

@@ -22,8 +22,6 @@ constexpr const char* kIniFileName = "..\\..\\..\\..\\files\\velmaris.ini";
 // Line buffers of a pair (line end and terminator included).
 constexpr size_t kIniFirstLineCap = 200;
 constexpr size_t kIniSecondLineCap = 400;
-// The configuration file is read whole; a larger file counts as unreadable.
-constexpr size_t kIniFileCap = 64 * 1024;
 // Capacity of each credential buffer of Ini_ReadLogin (51 characters).
 constexpr size_t kIniCredentialCap = 52;
 
@@ -49,7 +47,8 @@ const IniResult& Ini_Result();
 //   - key: between its first and second ';'; value: after the second ';' to
 //     the line end; both empty when the line holds fewer than two ';'.
 // A second line that ends the file without a line break counts as the end
-// of the file.  The file is read through the Env (at most kIniFileCap bytes).
+// of the file.  The file is read line by line through the Env (Env::OpenRead:
+// it never blocks and must be a regular file), at any size.
 //
 // Returns 0 on a match.  Returns 1403 with the cleared result (number 0,
 // texts empty) when the file cannot be read or no pair matches.
@@ -58,10 +57,11 @@ int Ini_Find(const char* sectionText, const char* keyText, int32_t number,
 
 // Looks up "LOGIN", "PASS" and "NET8" (in this order, empty section, number
 // 0) in kIniFileName and copies each deciphered value into account, password
-// and service, each kIniCredentialCap bytes (a longer value is cut to 51
-// characters).  A value not found leaves its output empty.
+// and service, each kIniCredentialCap bytes.  A value not found, and a value
+// longer than 51 characters (it is never cut), leaves its output empty.
 //
-// Returns 0 when all three were found, else 1403.
+// Returns 1, 2 or 3 when the LOGIN, PASS or NET8 value (the first such) is
+// longer than 51 characters; else 1403 when one was not found; else 0.
 int Ini_ReadLogin(char* account, char* password, char* service);
 
 #endif  // PPS2BDE_RUNTIME_INI_H_

@@ -1,5 +1,6 @@
 #include "runtime/ini.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -178,14 +179,20 @@ class ConfigEnv : public ForwardingEnv {
   std::string content;
   std::string path;
   bool present = true;
-  int ReadFile(const char* p, char* buf, size_t cap, size_t* len) override {
+  size_t at = 0;
+  int OpenRead(const char* p, int* fd) override {
     path = p;
-    if (!present) return ENOENT;
-    if (content.size() > cap) return EFBIG;
-    std::memcpy(buf, content.data(), content.size());
-    *len = content.size();
+    at = 0;
+    *fd = 99;
+    return present ? 0 : ENOENT;
+  }
+  int Read(int, char* buf, size_t cap, size_t* len) override {
+    *len = std::min(cap, content.size() - at);
+    std::memcpy(buf, content.data() + at, *len);
+    at += *len;
     return 0;
   }
+  int Close(int) override { return 0; }
 };
 
 TEST(IniReadLoginTest, ReadsTheThreeCredentials) {
@@ -212,14 +219,34 @@ TEST(IniReadLoginTest, MissingFileAndLongValues) {
   EXPECT_STREQ("", password);
   EXPECT_STREQ("", service);
 
-  // A 52-character value is cut to the 51 characters a buffer holds; a
-  // missing entry leaves its output empty.
+  // A value of 52 characters is never cut to the 51 a buffer holds: its
+  // output stays empty and the result names it.  A missing entry leaves its
+  // output empty.
   env.present = true;
-  env.content = Pair("A", "1", "LOGIN", std::string(52, 'L')) + Pair("B", "2", "PASS", "pw");
+  env.content = Pair("A", "1", "LOGIN", std::string(51, 'L')) + Pair("B", "2", "PASS", "pw");
   EXPECT_EQ(1403, Ini_ReadLogin(account, password, service));
   EXPECT_EQ(std::string(51, 'L'), account);
   EXPECT_STREQ("pw", password);
   EXPECT_STREQ("", service);
+  for (int i = 0; i < 3; ++i) {
+    env.content = Pair("A", "1", "LOGIN", i == 0 ? std::string(52, 'L') : "a") +
+                  Pair("B", "2", "PASS", i == 1 ? std::string(52, 'P') : "p") +
+                  Pair("C", "3", "NET8", i == 2 ? std::string(52, 'N') : "n");
+    EXPECT_EQ(i + 1, Ini_ReadLogin(account, password, service));
+    EXPECT_STREQ("", (i == 0 ? account : i == 1 ? password : service));
+  }
+}
+
+// A configuration far larger than any line buffer or read chunk is read to
+// its end: the pair after 200 KiB of other pairs is found.
+TEST(IniReadLoginTest, FileOfAnySize) {
+  ConfigEnv env;
+  ScopedEnv scoped(&env);
+  std::string filler;
+  while (filler.size() < 200 * 1024) filler += Pair("X", "7", "OTHER", "x");
+  env.content = filler + Pair("A", "1", "LOGIN", "scott");
+  ASSERT_EQ(0, Ini_Find("S", "LOGIN", 0, kIniFileName));
+  EXPECT_STREQ("scott", Ini_Result().value.c_str());
 }
 
 }  // namespace

@@ -54,7 +54,6 @@ class MemEnv : public Env {
     removes.push_back(path);
     return files.erase(path) == 1 ? 0 : ENOENT;
   }
-  int ReadFile(const char*, char*, size_t, size_t*) override { return ENOSYS; }
   void SleepMs(int ms) override { sleeps.push_back(ms); }
   time_t Now() override { return FixedTime(); }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/msg_hold.h"
 #include "runtime/msg_internal.h"
 #include "runtime/msg_test_util.h"
 
@@ -166,6 +167,28 @@ TEST_F(LogTest, AppendFileAddsBytesAndLineEnd) {
   EXPECT_EQ(EINVAL, Msg_AppendFile(nullptr, "x", 1));
   EXPECT_EQ(EINVAL, Msg_AppendFile("x", nullptr, 1));
   EXPECT_EQ(0, Msg_EntryCount());
+}
+
+}  // namespace
+
+namespace {
+
+// Entries made while the log is held (inside a unit of work) are written
+// when the hold ends, in the order they were made; holds nest.
+TEST_F(LogTest, HeldEntriesAreWrittenInOrderWhenTheHoldEnds) {
+  Msg_Hold();
+  Msg_Error("App_Plausi", "kein Apl_Satz gefunden", 1403);
+  Msg_Hold();
+  Msg_Error("Afo_To_App", "Fehelr bei App_PKeyIns", -1);
+  Msg_Release();
+  EXPECT_FALSE(FileExists(dir_ / "Msg/Ostrak.Txt")) << "nothing written while held";
+  Msg_Release();
+  EXPECT_EQ(ExpectedEntry("FMSG ", "kein Apl_Satz gefunden", "App_Plausi", "1403") +
+                ExpectedEntry("FMSG ", "Fehelr bei App_PKeyIns", "Afo_To_App", "-1"),
+            Log());
+  Msg_Release();  // one release too many changes nothing
+  Msg_Error("Afo_To_App", "m", 1);
+  EXPECT_EQ(3, Msg_EntryCount());
 }
 
 }  // namespace

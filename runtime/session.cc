@@ -15,6 +15,15 @@
 
 namespace {
 
+// Longest connect text "account/password@service".
+constexpr size_t kConnectMax = 100;
+// The codes of a connect refused for its configuration: an account or a
+// password longer than its buffer (logon denied), a service name longer
+// than its buffer or a connect text longer than kConnectMax (the connect
+// identifier cannot be resolved).
+constexpr int kConnectBadLogin = -1017;
+constexpr int kConnectBadService = -12154;
+
 // Overwrites a buffer that held a credential so that it does not linger.
 void Wipe(char* p, size_t n) {
   volatile char* v = p;
@@ -24,14 +33,33 @@ void Wipe(char* p, size_t n) {
 }  // namespace
 
 int Db_Connect() {
-  char account[52] = {};
-  char password[52] = {};
-  char service[52] = {};
-  Ini_ReadLogin(account, password, service);
-  // The parts go apart: a PostgreSQL service may hold '@' and '/'.
-  int rc = sql::Connect(account, password, service);
+  char account[kIniCredentialCap] = {};
+  char password[kIniCredentialCap] = {};
+  char service[kIniCredentialCap] = {};
+  const int found = Ini_ReadLogin(account, password, service);
+  // account "/" password "@" service; one character more than the connect
+  // text may hold tells that it does not fit.
+  char connect[kConnectMax + 2] = {};
+  size_t n = 0;
+  for (const char* part : {static_cast<const char*>(account), "/",
+                           static_cast<const char*>(password), "@",
+                           static_cast<const char*>(service)}) {
+    n += Text_Copy(connect + n, sizeof connect - n, part);
+  }
+  int rc;
+  // A value or a connect text that does not fit is refused, never cut: cut,
+  // it could name another account or database.
+  if (found == 1 || found == 2) {
+    rc = kConnectBadLogin;
+  } else if (found == 3 || n > kConnectMax) {
+    rc = kConnectBadService;
+  } else {
+    // The parts go apart: a PostgreSQL service may hold '@' and '/'.
+    rc = sql::Connect(account, password, service);
+  }
   Wipe(account, sizeof account);
   Wipe(password, sizeof password);
+  Wipe(connect, sizeof connect);
   return rc;
 }
 

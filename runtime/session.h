@@ -7,7 +7,10 @@
 
 // Reads account, password and service from the configuration file
 // (deciphered), connects with "account/password@service" (at most 100
-// characters) and returns 0 or the negative database code.  The credentials
+// characters) and returns 0 or the negative database code.  A value longer
+// than 51 characters or a connect text longer than 100 is not cut: the
+// connect fails without being tried, with -1017 (account or password) or
+// -12154 (service name or the whole text).  The credentials
 // are wiped from memory before it returns and are never logged.
 int Db_Connect();
 // Commits the session's transaction; the status is ignored.

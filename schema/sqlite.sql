@@ -21,7 +21,15 @@
 -- Types.  Text columns are TEXT, the Oracle column type in the comment;
 -- whole numbers INTEGER; quantities, times and other fractional numbers REAL.
 -- Nothing is constrained beyond what Oracle would enforce: primary keys,
--- whose columns are NOT NULL as in Oracle.  The client layer binds an empty
+-- whose columns are NOT NULL as in Oracle, and the DATE type.  Every DATE
+-- column holds NULL or a real calendar date and time in the form above, by
+-- a CHECK constraint named <column>_is_date: the text must be what SQLite's
+-- own strftime writes for the moment it reads from it, so '2024-02-30
+-- 00:00:00', '20240301' or a bare day are refused where they are written
+-- (the client layer reports -1858), not found later by a reader.  A plain
+-- SQL expression, so any program (the sqlite3 shell, the planning system)
+-- can write the tables.  Text widths are not constrained: over-long texts
+-- are cut on reading.  The client layer binds an empty
 -- text as NULL (Oracle's '' is NULL), so an empty key fails as in Oracle.
 -- A single-column INTEGER key is declared WITHOUT ROWID: as an ordinary
 -- rowid table SQLite would silently number a NULL key instead of refusing it.
@@ -118,8 +126,10 @@ CREATE TABLE Kvn501Apk (
   ApkKun TEXT,           -- VARCHAR2(7)
   ApkKb1 TEXT,           -- VARCHAR2(30)
   ApkKb2 TEXT,           -- VARCHAR2(30)
-  ApkBgs TEXT,           -- DATE
-  ApkEns TEXT,           -- DATE
+  ApkBgs TEXT            -- DATE
+    CONSTRAINT ApkBgs_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApkBgs)) IS ApkBgs),
+  ApkEns TEXT            -- DATE
+    CONSTRAINT ApkEns_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApkEns)) IS ApkEns),
   ApkAfo INTEGER,        -- NUMBER(4) number of operations
   ApkEaf INTEGER,        -- NUMBER(4)
   ApkTnr TEXT,           -- VARCHAR2(20)
@@ -128,8 +138,10 @@ CREATE TABLE Kvn501Apk (
   ApkSme REAL,           -- NUMBER
   ApkIme REAL,           -- NUMBER
   ApkMee TEXT,           -- VARCHAR2(3)
-  ApkBdi TEXT,           -- DATE
-  ApkEdi TEXT,           -- DATE
+  ApkBdi TEXT            -- DATE
+    CONSTRAINT ApkBdi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApkBdi)) IS ApkBdi),
+  ApkEdi TEXT            -- DATE
+    CONSTRAINT ApkEdi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApkEdi)) IS ApkEdi),
   ApkFbe TEXT,           -- VARCHAR2(10) area key of the terminal download
   ApkKst TEXT,           -- VARCHAR2(10)
   ApkZf1 TEXT,           -- VARCHAR2(30)
@@ -140,7 +152,8 @@ CREATE TABLE Kvn501Apk (
   ApkDna TEXT,           -- VARCHAR2(3) change marker NEU/AEN/LOE
   ApkDwn TEXT,           -- VARCHAR2(8) change origin, selects the download
   ApkSta INTEGER,        -- NUMBER(4)
-  ApkDat TEXT,           -- DATE time of the last write
+  ApkDat TEXT            -- DATE time of the last write
+    CONSTRAINT ApkDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApkDat)) IS ApkDat),
   ApkErf TEXT,           -- VARCHAR2(8) recorder
   ApkAba INTEGER,        -- NUMBER(9)
   PRIMARY KEY (ApkApk)
@@ -158,14 +171,22 @@ CREATE TABLE Kvn504App (
   AppTxt TEXT,           -- VARCHAR2(10)
   AppSts INTEGER,        -- NUMBER(4) BDE status
   AppSis INTEGER,        -- NUMBER(4)
-  AppBdi TEXT,           -- DATE
-  AppBds TEXT,           -- DATE
-  AppSbd TEXT,           -- DATE
-  AppEdi TEXT,           -- DATE
-  AppEds TEXT,           -- DATE
-  AppSed TEXT,           -- DATE
-  AppRad TEXT,           -- DATE
-  AppRed TEXT,           -- DATE
+  AppBdi TEXT            -- DATE
+    CONSTRAINT AppBdi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppBdi)) IS AppBdi),
+  AppBds TEXT            -- DATE
+    CONSTRAINT AppBds_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppBds)) IS AppBds),
+  AppSbd TEXT            -- DATE
+    CONSTRAINT AppSbd_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppSbd)) IS AppSbd),
+  AppEdi TEXT            -- DATE
+    CONSTRAINT AppEdi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppEdi)) IS AppEdi),
+  AppEds TEXT            -- DATE
+    CONSTRAINT AppEds_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppEds)) IS AppEds),
+  AppSed TEXT            -- DATE
+    CONSTRAINT AppSed_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppSed)) IS AppSed),
+  AppRad TEXT            -- DATE
+    CONSTRAINT AppRad_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppRad)) IS AppRad),
+  AppRed TEXT            -- DATE
+    CONSTRAINT AppRed_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppRed)) IS AppRed),
   AppAgs INTEGER,        -- NUMBER(9)
   AppAbs INTEGER,        -- NUMBER(9)
   AppAes INTEGER,        -- NUMBER(9)
@@ -199,7 +220,8 @@ CREATE TABLE Kvn504App (
   AppDwn TEXT,           -- VARCHAR2(8) change origin, selects the download
   AppSsn INTEGER,        -- NUMBER(9)
   AppSta INTEGER,        -- NUMBER(9)
-  AppDat TEXT,           -- DATE time of the last write
+  AppDat TEXT            -- DATE time of the last write
+    CONSTRAINT AppDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AppDat)) IS AppDat),
   AppErf TEXT,           -- VARCHAR2(8) recorder
   PRIMARY KEY (AppApk, AppApp)
 ) WITHOUT ROWID;
@@ -238,7 +260,8 @@ CREATE TABLE Kvn530Apg (
   ApgDna TEXT,           -- VARCHAR2(3) change marker
   ApgDwn TEXT,           -- VARCHAR2(8) change origin
   ApgSta INTEGER,        -- NUMBER(4)
-  ApgDat TEXT,           -- DATE
+  ApgDat TEXT            -- DATE
+    CONSTRAINT ApgDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ApgDat)) IS ApgDat),
   ApgErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (ApgApg)
 );
@@ -256,7 +279,8 @@ CREATE TABLE Kvn531Apl (
   AplApr INTEGER,        -- NUMBER(9)
   AplAaf INTEGER,        -- NUMBER(9)
   AplUbg TEXT,           -- VARCHAR2(4)
-  AplUdt TEXT,           -- DATE
+  AplUdt TEXT            -- DATE
+    CONSTRAINT AplUdt_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AplUdt)) IS AplUdt),
   AplZf1 TEXT,           -- VARCHAR2(30)
   AplZf2 TEXT,           -- VARCHAR2(30)
   AplZf3 TEXT,           -- VARCHAR2(30)
@@ -282,7 +306,8 @@ CREATE TABLE Kvn531Apl (
   AplDna TEXT,           -- VARCHAR2(3) change marker
   AplDwn TEXT,           -- VARCHAR2(8) change origin
   AplSta INTEGER,        -- NUMBER(4)
-  AplDat TEXT,           -- DATE
+  AplDat TEXT            -- DATE
+    CONSTRAINT AplDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AplDat)) IS AplDat),
   AplErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (AplApl)
 );
@@ -296,7 +321,8 @@ CREATE INDEX Kvn531Apl_Apg ON Kvn531Apl (AplApg, AplApl);
 
 -- One row per full run; no natural key.
 CREATE TABLE Kvn542Dwn (
-  DwnDta TEXT,           -- DATE run start
+  DwnDta TEXT            -- DATE run start
+    CONSTRAINT DwnDta_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(DwnDta)) IS DwnDta),
   DwnApk INTEGER,        -- NUMBER(9)
   DwnApp INTEGER,        -- NUMBER(9)
   DwnAuk INTEGER,        -- NUMBER(9)
@@ -307,14 +333,16 @@ CREATE TABLE Kvn542Dwn (
   DwnZf1 TEXT,           -- VARCHAR2(30)
   DwnZf2 TEXT,           -- VARCHAR2(30)
   DwnZf3 TEXT,           -- VARCHAR2(30)
-  DwnDat TEXT,           -- DATE time of the insert
+  DwnDat TEXT            -- DATE time of the insert
+    CONSTRAINT DwnDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(DwnDat)) IS DwnDat),
   DwnErf TEXT            -- VARCHAR2(8) recorder
 );
 
 -- Download queue, filled by other jobs; a row is identified by its time
 -- stamp (to the second), its recorder and its running number.
 CREATE TABLE Kvn540Dnl (
-  DnlDta TEXT NOT NULL,     -- DATE time stamp of the batch
+  DnlDta TEXT NOT NULL      -- DATE time stamp of the batch
+    CONSTRAINT DnlDta_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(DnlDta)) IS DnlDta),
   DnlLfn INTEGER NOT NULL,  -- NUMBER(9) running number
   DnlVkz TEXT,              -- VARCHAR2(3)
   DnlBer TEXT,              -- VARCHAR2(10)
@@ -325,7 +353,8 @@ CREATE TABLE Kvn540Dnl (
   DnlApp TEXT,              -- VARCHAR2(5) operation number
   DnlApl TEXT,              -- VARCHAR2(10) workplace
   DnlDnl TEXT,              -- VARCHAR2(255)
-  DnlDat TEXT,              -- DATE time of the insert
+  DnlDat TEXT               -- DATE time of the insert
+    CONSTRAINT DnlDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(DnlDat)) IS DnlDat),
   DnlErf TEXT NOT NULL,     -- VARCHAR2(8) recorder
   PRIMARY KEY (DnlDta, DnlErf, DnlLfn)
 );
@@ -361,7 +390,8 @@ CREATE TABLE Kvn557Cfg (
   CfgBi5 TEXT,              -- VARCHAR2(10)
   CfgBz5 TEXT,              -- VARCHAR2(30)
   CfgSta INTEGER,           -- NUMBER(9)
-  CfgDat TEXT,              -- DATE
+  CfgDat TEXT               -- DATE
+    CONSTRAINT CfgDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(CfgDat)) IS CfgDat),
   CfgErf TEXT,              -- VARCHAR2(8)
   PRIMARY KEY (CfgDta)
 ) WITHOUT ROWID;
@@ -387,7 +417,8 @@ CREATE TABLE Kvn543Upd (
   UpdPvb TEXT,           -- VARCHAR2(8)
   UpdKsv TEXT,           -- VARCHAR2(5)
   UpdKsb TEXT,           -- VARCHAR2(5)
-  UpdDat TEXT,           -- DATE
+  UpdDat TEXT            -- DATE
+    CONSTRAINT UpdDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(UpdDat)) IS UpdDat),
   UpdErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (UpdKey)
 );
@@ -419,7 +450,8 @@ CREATE TABLE Kvn521Ubg (
   UbgDna TEXT,           -- VARCHAR2(3) change marker
   UbgDwn TEXT,           -- VARCHAR2(8) change origin
   UbgSta INTEGER,        -- NUMBER(4)
-  UbgDat TEXT,           -- DATE
+  UbgDat TEXT            -- DATE
+    CONSTRAINT UbgDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(UbgDat)) IS UbgDat),
   UbgErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (UbgUbg)
 );
@@ -428,8 +460,10 @@ CREATE INDEX Kvn521Ubg_Dwn ON Kvn521Ubg (UbgDwn, UbgFbe) WHERE UbgDwn IS NOT NUL
 -- Personnel, keyed by personnel number.
 CREATE TABLE Kvn510Prv (
   PrvPnr TEXT NOT NULL,  -- VARCHAR2(8) personnel number
-  PrvGvo TEXT,           -- DATE valid from
-  PrvGbi TEXT,           -- DATE valid to
+  PrvGvo TEXT            -- DATE valid from
+    CONSTRAINT PrvGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PrvGvo)) IS PrvGvo),
+  PrvGbi TEXT            -- DATE valid to
+    CONSTRAINT PrvGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PrvGbi)) IS PrvGbi),
   PrvBer INTEGER,        -- NUMBER(4) 1: "A", 2: "M"
   PrvKst TEXT,           -- VARCHAR2(10) cost centre
   PrvFbe TEXT,           -- VARCHAR2(10) area key
@@ -438,7 +472,8 @@ CREATE TABLE Kvn510Prv (
   PrvZf2 TEXT,           -- VARCHAR2(30)
   PrvZf3 TEXT,           -- VARCHAR2(30)
   PrvSta INTEGER,        -- NUMBER(4)
-  PrvDat TEXT,           -- DATE
+  PrvDat TEXT            -- DATE
+    CONSTRAINT PrvDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PrvDat)) IS PrvDat),
   PrvErf TEXT,           -- VARCHAR2(8)
   PrvDna TEXT,           -- VARCHAR2(3) change marker
   PrvDwn TEXT,           -- VARCHAR2(8) change origin
@@ -448,8 +483,10 @@ CREATE TABLE Kvn510Prv (
   PrvApl INTEGER,        -- NUMBER(9)
   PrvApp INTEGER,        -- NUMBER(9)
   PrvPzm INTEGER,        -- NUMBER(9)
-  PrvAvn TEXT,           -- DATE
-  PrvAbi TEXT,           -- DATE
+  PrvAvn TEXT            -- DATE
+    CONSTRAINT PrvAvn_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PrvAvn)) IS PrvAvn),
+  PrvAbi TEXT            -- DATE
+    CONSTRAINT PrvAbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PrvAbi)) IS PrvAbi),
   PrvNam TEXT,           -- VARCHAR2(30)
   PrvStr TEXT,           -- VARCHAR2(30)
   PrvOrt TEXT,           -- VARCHAR2(30)
@@ -469,14 +506,17 @@ CREATE TABLE Kvn559Fbe (
 CREATE TABLE Kvn537Ksg (
   KsgApg TEXT NOT NULL,  -- VARCHAR2(10) work group
   KsgKst TEXT,           -- VARCHAR2(10) cost centre
-  KsgGvo TEXT NOT NULL,  -- DATE valid from
-  KsgGbi TEXT,           -- DATE valid to
+  KsgGvo TEXT NOT NULL   -- DATE valid from
+    CONSTRAINT KsgGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(KsgGvo)) IS KsgGvo),
+  KsgGbi TEXT            -- DATE valid to
+    CONSTRAINT KsgGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(KsgGbi)) IS KsgGbi),
   KsgFbe TEXT,           -- VARCHAR2(10)
   KsgZf1 TEXT,           -- VARCHAR2(30)
   KsgZf2 TEXT,           -- VARCHAR2(30)
   KsgZf3 TEXT,           -- VARCHAR2(30)
   KsgSta INTEGER,        -- NUMBER(4)
-  KsgDat TEXT,           -- DATE
+  KsgDat TEXT            -- DATE
+    CONSTRAINT KsgDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(KsgDat)) IS KsgDat),
   KsgErf TEXT,           -- VARCHAR2(8)
   PRIMARY KEY (KsgApg, KsgGvo)
 );
@@ -505,8 +545,10 @@ CREATE TABLE Kvn532Aem (
   AemApg TEXT,           -- VARCHAR2(10) work group
   AemKng INTEGER,        -- NUMBER(4)
   AemEmo TEXT,           -- VARCHAR2(10) shift model (Kvn533Emo)
-  AemGvo TEXT,           -- DATE valid from
-  AemGbi TEXT,           -- DATE valid to
+  AemGvo TEXT            -- DATE valid from
+    CONSTRAINT AemGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AemGvo)) IS AemGvo),
+  AemGbi TEXT            -- DATE valid to
+    CONSTRAINT AemGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AemGbi)) IS AemGbi),
   AemBez TEXT,           -- VARCHAR2(30)
   AemTxt TEXT,           -- VARCHAR2(10)
   AemKal INTEGER,        -- NUMBER(9) calendar (Kvn133Kal.KalNum)
@@ -551,8 +593,10 @@ CREATE TABLE Kvn535Pms (
 CREATE TABLE Kvn536Pmz (
   PmzPmo INTEGER,        -- NUMBER(9) break model
   PmzPms INTEGER,        -- NUMBER(9) break (Kvn535Pms.PmsNum)
-  PmzGvo TEXT,           -- DATE valid from
+  PmzGvo TEXT            -- DATE valid from
+    CONSTRAINT PmzGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PmzGvo)) IS PmzGvo),
   PmzGbi TEXT            -- DATE valid to
+    CONSTRAINT PmzGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(PmzGbi)) IS PmzGbi)
 );
 CREATE INDEX Kvn536Pmz_Pmo ON Kvn536Pmz (PmzPmo);
 
@@ -567,7 +611,8 @@ CREATE TABLE Kvn555Vrg (
 -- Cost centre of a person from a given day.
 CREATE TABLE Kvn329Ztg (
   ZtgPnr TEXT NOT NULL,  -- VARCHAR2(8)
-  ZtgVon TEXT NOT NULL,  -- DATE
+  ZtgVon TEXT NOT NULL   -- DATE
+    CONSTRAINT ZtgVon_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(ZtgVon)) IS ZtgVon),
   ZtgKst TEXT,           -- VARCHAR2(10)
   PRIMARY KEY (ZtgPnr, ZtgVon)
 );
@@ -584,16 +629,20 @@ CREATE TABLE Kvn300Pnr (
 -- Persons with a valid authorisation, by validity period.
 CREATE TABLE Kvn310Bsv (
   BsvPnr TEXT,           -- VARCHAR2(8)
-  BsvGvo TEXT,           -- DATE valid from
+  BsvGvo TEXT            -- DATE valid from
+    CONSTRAINT BsvGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(BsvGvo)) IS BsvGvo),
   BsvGbi TEXT            -- DATE valid to
+    CONSTRAINT BsvGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(BsvGbi)) IS BsvGbi)
 );
 CREATE INDEX Kvn310Bsv_Pnr ON Kvn310Bsv (BsvPnr);
 
 -- Parameter switches by code and validity period.
 CREATE TABLE Kvn591Nzp (
   NzpAkz INTEGER NOT NULL,  -- NUMBER(4) code
-  NzpGvn TEXT NOT NULL,     -- DATE valid from
-  NzpGbi TEXT NOT NULL,     -- DATE valid to
+  NzpGvn TEXT NOT NULL      -- DATE valid from
+    CONSTRAINT NzpGvn_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(NzpGvn)) IS NzpGvn),
+  NzpGbi TEXT NOT NULL      -- DATE valid to
+    CONSTRAINT NzpGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(NzpGbi)) IS NzpGbi),
   NzpAak INTEGER,           -- NUMBER(4)
   NzpAwt INTEGER,           -- NUMBER(9)
   NzpKjh INTEGER,           -- NUMBER(4)
@@ -605,7 +654,8 @@ CREATE TABLE Kvn591Nzp (
   NzpNfh INTEGER,           -- NUMBER(9)
   NzpAus INTEGER,           -- NUMBER(9)
   NzpMrk INTEGER,           -- NUMBER(4)
-  NzpAdt TEXT,              -- DATE
+  NzpAdt TEXT               -- DATE
+    CONSTRAINT NzpAdt_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(NzpAdt)) IS NzpAdt),
   PRIMARY KEY (NzpAkz, NzpGvn, NzpGbi)
 );
 
@@ -620,7 +670,8 @@ CREATE TABLE o1003Kststelle (
 
 -- Calendar of days, one row per date.
 CREATE TABLE Kvn133Bak (
-  BakDtm TEXT NOT NULL,  -- DATE
+  BakDtm TEXT NOT NULL   -- DATE
+    CONSTRAINT BakDtm_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(BakDtm)) IS BakDtm),
   BakJhr INTEGER,        -- NUMBER(4) year
   BakMon INTEGER,        -- NUMBER(4) month
   BakTag INTEGER,        -- NUMBER(4) day
@@ -635,6 +686,7 @@ CREATE TABLE Kvn133Kal (
   KalNum INTEGER,        -- NUMBER(9) calendar
   KalBtp TEXT,           -- VARCHAR2(3) day type
   KalDtm TEXT            -- DATE
+    CONSTRAINT KalDtm_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(KalDtm)) IS KalDtm)
 );
 CREATE INDEX Kvn133Kal_Num ON Kvn133Kal (KalNum, KalDtm);
 
@@ -642,10 +694,13 @@ CREATE INDEX Kvn133Kal_Num ON Kvn133Kal (KalNum, KalDtm);
 CREATE TABLE Kvn301Asw (
   AswNum TEXT NOT NULL,  -- VARCHAR2(10) badge number
   AswPnr TEXT,           -- VARCHAR2(8) person
-  AswGvo TEXT NOT NULL,  -- DATE valid from
-  AswGbi TEXT,           -- DATE valid to
+  AswGvo TEXT NOT NULL   -- DATE valid from
+    CONSTRAINT AswGvo_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AswGvo)) IS AswGvo),
+  AswGbi TEXT            -- DATE valid to
+    CONSTRAINT AswGbi_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AswGbi)) IS AswGbi),
   AswErf TEXT,           -- VARCHAR2(8)
-  AswDat TEXT,           -- DATE
+  AswDat TEXT            -- DATE
+    CONSTRAINT AswDat_is_date CHECK (strftime('%Y-%m-%d %H:%M:%S', julianday(AswDat)) IS AswDat),
   PRIMARY KEY (AswNum, AswGvo)
 );
 CREATE INDEX Kvn301Asw_Pnr ON Kvn301Asw (AswPnr, AswGvo);

@@ -331,20 +331,28 @@ TEST_F(SchemaTest, StatisticsTableTakesIdenticalRows) {
 }
 
 // --- Download cursors are served by an index, sorted without a temporary
-// tree.
+// tree, also with NULL after every value (the engine gives every ascending
+// ORDER BY term "nulls last").
 
 TEST_F(SchemaTest, DownloadCursorsUseTheirIndexes) {
   const struct {
     const char* query;
     const char* index;
   } cursors[] = {
-      {"select ApkApk from Kvn501Apk where ApkDwn=:b0 order by ApkDwn,ApkFbe", "Kvn501Apk_Dwn"},
-      {"select AppApk from Kvn504App where AppDwn=:b0 order by AppDwn,AppFbe", "Kvn504App_Dwn"},
-      {"select ApgApg from Kvn530Apg where ApgDwn=:b0 order by ApgFbe", "Kvn530Apg_Dwn"},
-      {"select AplApl from Kvn531Apl where AplDwn=:b0 order by AplFbe", "Kvn531Apl_Dwn"},
-      {"select UbgUbg from Kvn521Ubg where UbgDwn=:b0 order by UbgFbe", "Kvn521Ubg_Dwn"},
-      {"select PrvPnr from Kvn510Prv where PrvDwn=:b0 order by PrvFbe", "Kvn510Prv_Dwn"},
-      {"select AplBez from Kvn531Apl where AplApg=:b0 order by AplApl", "Kvn531Apl_Apg"},
+      {"select ApkApk from Kvn501Apk where ApkDwn=:b0 order by ApkDwn nulls last,ApkFbe nulls last",
+       "Kvn501Apk_Dwn"},
+      {"select AppApk from Kvn504App where AppDwn=:b0 order by AppDwn nulls last,AppFbe nulls last",
+       "Kvn504App_Dwn"},
+      {"select ApgApg from Kvn530Apg where ApgDwn=:b0 order by ApgFbe nulls last",
+       "Kvn530Apg_Dwn"},
+      {"select AplApl from Kvn531Apl where AplDwn=:b0 order by AplFbe nulls last",
+       "Kvn531Apl_Dwn"},
+      {"select UbgUbg from Kvn521Ubg where UbgDwn=:b0 order by UbgFbe nulls last",
+       "Kvn521Ubg_Dwn"},
+      {"select PrvPnr from Kvn510Prv where PrvDwn=:b0 order by PrvFbe nulls last",
+       "Kvn510Prv_Dwn"},
+      {"select AplBez from Kvn531Apl where AplApg=:b0 order by AplApl nulls last",
+       "Kvn531Apl_Apg"},
   };
   for (const auto& c : cursors) {
     std::string plan = Plan(c.query);

@@ -130,6 +130,61 @@ void Placeholder(Ctx& ctx, const char* name, size_t len, std::string* out) {
   *out += std::to_string(k + 1);
 }
 
+void Rewrite(Ctx& ctx, const char* s, size_t n, std::string* out);
+
+// True for the words that end an ORDER BY clause.
+bool EndsOrderBy(const char* w, size_t wn) {
+  for (const char* end : {"limit", "offset", "for", "union", "intersect", "except", "minus"})
+    if (Is(w, wn, end)) return true;
+  return false;
+}
+
+// Oracle sorts NULL after every value in ascending order, SQLite before
+// it.  Rewrites the terms of the ORDER BY clause that starts at s[i] (right
+// after "by"): each ascending term without its own NULLS gets "nulls last"
+// (SQLite still reads such an order from an index, without a sort).  The
+// clause ends at the end of the text, at the ')' that closes the
+// parenthesis it stands in, or at a word of EndsOrderBy.  Returns the index
+// after the clause.
+size_t RewriteOrderBy(Ctx& ctx, const char* s, size_t n, size_t i, std::string* out) {
+  for (;;) {
+    bool descending = false, nulls = false, more = false;
+    int depth = 0;
+    size_t j = i;
+    while (j < n) {
+      const char c = s[j];
+      if (IsQuote(c)) {
+        j = SkipQuoted(s, n, j);
+        continue;
+      }
+      if (c == ')' && depth == 0) break;
+      if (c == ',' && depth == 0) {
+        more = true;
+        break;
+      }
+      if (c == '(') ++depth;
+      if (c == ')') --depth;
+      if (depth == 0 && IsWordStart(c) && (j == 0 || !IsWordChar(s[j - 1]))) {
+        const size_t e = WordEnd(s, n, j);
+        if (EndsOrderBy(s + j, e - j)) break;
+        descending = Is(s + j, e - j, "desc");
+        nulls = nulls || Is(s + j, e - j, "nulls");
+        j = e;
+        continue;
+      }
+      ++j;
+    }
+    size_t end = j;
+    while (end > i && IsSpace(s[end - 1])) --end;
+    Rewrite(ctx, s + i, end - i, out);
+    if (end > i && !descending && !nulls) out->append(" nulls last");
+    out->append(s + end, j - end);
+    if (!more) return j;
+    out->push_back(',');
+    i = j + 1;
+  }
+}
+
 void Rewrite(Ctx& ctx, const char* s, size_t n, std::string* out) {
   size_t i = 0;
   while (i < n) {
@@ -174,6 +229,14 @@ void Rewrite(Ctx& ctx, const char* s, size_t n, std::string* out) {
       continue;
     }
     size_t k = SkipSpace(s, n, j);
+    if (Is(s + i, j - i, "order")) {
+      const size_t by = WordEnd(s, n, k);
+      if (Is(s + k, by - k, "by")) {
+        out->append(s + i, by - i);
+        i = RewriteOrderBy(ctx, s, n, by, out);
+        continue;
+      }
+    }
     bool call = k < n && s[k] == '(';
     if (!ctx.postgres && Is(s + i, j - i, "kvnsystem") && k < n && s[k] == '.') {
       i = SkipSpace(s, n, k + 1);

@@ -1,7 +1,7 @@
 // Oracle statement texts made into SQLite or PostgreSQL statements, once at
 // prepare.
 //
-// The texts stay as the statement functions write them; SQLite needs three
+// The texts stay as the statement functions write them; SQLite needs four
 // changes, all made outside quoted literals and identifiers:
 //   - the bare word sysdate (any case) becomes a call "sysdate()" of the
 //     registered function;
@@ -9,7 +9,9 @@
 //     followed by "+ operand" or "- operand", the operand a placeholder, a
 //     number or a column) becomes "date_add_days(date, ±operand)";
 //   - the schema qualifier "KvnSystem." is dropped: the catalogue tables of
-//     that schema live in the one database file.
+//     that schema live in the one database file;
+//   - every ascending ORDER BY term without NULLS FIRST/LAST gets "nulls
+//     last": the server sorts NULL after every value, SQLite before.
 // Placeholders ":b0" need no change: SQLite gives a named parameter one
 // index, at its first appearance, however often it is repeated.
 //

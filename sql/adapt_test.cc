@@ -86,6 +86,23 @@ TEST(AdaptRewritePostgres, PlaceholdersClockFunctionsAndSchema) {
   EXPECT_EQ("select x::text", Postgres("select x::text"));
 }
 
+// Every ascending ORDER BY term sorts NULL last, as the server does; a
+// descending term or one with its own NULLS stays; the clause ends where
+// its query or parenthesis does.
+TEST(AdaptRewrite, AscendingOrderByTermsSortNullLast) {
+  EXPECT_EQ("select a from t where d=:b0 order by ApkDwn nulls last,ApkFbe nulls last",
+            Rewrite("select a from t where d=:b0 order by ApkDwn,ApkFbe"));
+  EXPECT_EQ("order by AppApk nulls last,AppApp desc", Rewrite("order by AppApk,AppApp desc"));
+  EXPECT_EQ("ORDER  BY 1 nulls last , x asc nulls last", Rewrite("ORDER  BY 1 , x asc"));
+  EXPECT_EQ("order by a nulls first, f(b,c) nulls last",
+            Rewrite("order by a nulls first, f(b,c)"));
+  EXPECT_EQ("select * from (select a from t order by a nulls last) order by 'x,y' nulls last "
+            "limit 1",
+            Rewrite("select * from (select a from t order by a) order by 'x,y' limit 1"));
+  EXPECT_EQ("order by trunc(sysdate()) nulls last", Rewrite("order by trunc(sysdate)"));
+  EXPECT_EQ("select 'order by x', border, by_order", Rewrite("select 'order by x', border, by_order"));
+}
+
 TEST(AdaptClassify, RecognisesTheTransactionTextsAndTheirNames) {
   StmtShape s = Shape("savepoint Apk_PKeyUpd_Sp");
   EXPECT_EQ(StmtKind::kSavepoint, s.kind);

@@ -20,7 +20,8 @@ struct WriterState {
   bool open = false;
   int32_t terminal = 0;  // CfgDta of the open file
   int fd = -1;
-  int64_t end = 0;       // write position: the file's size after our lines
+  int64_t end = 0;       // the file's size before the next line
+  char path[64] = {};    // the name the file was opened by
 };
 
 WriterState g_writer;
@@ -40,7 +41,7 @@ void CloseCurrent(Env* env) {
 // a tail that starts a download line ("$", on the grid, right after a whole
 // line, without a line end) is cut away.  Other content (a file this job
 // did not write) stays as it is.  *size is the end the next line goes to.
-int CutTornLine(Env* env, const char* path, int fd, int64_t* size) {
+int CutTornLine(Env* env, int fd, int64_t* size) {
   const int64_t tail = *size % kDnlLineLength;
   if (tail == 0) return 0;
   const int64_t start = *size - tail;
@@ -48,7 +49,7 @@ int CutTornLine(Env* env, const char* path, int fd, int64_t* size) {
   char bytes[kDnlLineLength + 3];
   const int64_t from = start >= 3 ? start - 3 : 0;
   size_t len = 0;
-  int rc = env->ReadAt(path, from, bytes, static_cast<size_t>(*size - from), &len);
+  int rc = env->ReadAt(fd, from, bytes, static_cast<size_t>(*size - from), &len);
   if (rc != 0) return rc;
   if (len != static_cast<size_t>(*size - from)) return 0;  // changed meanwhile: leave it
   const char* frag = bytes + (start - from);
@@ -65,8 +66,8 @@ int CutTornLine(Env* env, const char* path, int fd, int64_t* size) {
 int OpenTerminal(Env* env, int32_t terminal) {
   char number[16];
   std::snprintf(number, sizeof number, "%d", static_cast<int>(terminal));
-  char path[64];
-  std::snprintf(path, sizeof path, "..\\Comm\\Buff\\SndDnl%-1s.buf", number);
+  char* path = g_writer.path;
+  std::snprintf(path, sizeof g_writer.path, "..\\Comm\\Buff\\SndDnl%-1s.buf", number);
 
   int fd = -1;
   int rc = env->OpenExclusive(path, &fd);
@@ -76,7 +77,7 @@ int OpenTerminal(Env* env, int32_t terminal) {
   }
   int64_t size = 0;
   rc = env->SeekEnd(fd, &size);
-  if (rc == 0) rc = CutTornLine(env, path, fd, &size);
+  if (rc == 0) rc = CutTornLine(env, fd, &size);
   if (rc != 0) {
     env->Close(fd);
     Msg_Error("SetFilePointer", "Ende der Datei", rc);
@@ -95,6 +96,26 @@ void WriteStamp(char out[15]) {
   Env_LocalTime(&now);
   if (std::strftime(out, 15, "%Y%m%d%H%M%S", &now) == 0)
     Text_Copy(out, 15, "00000000000000");
+}
+
+// Makes sure the open file is still the one its name names and takes its
+// size as it is now.  A consumer may have moved the file away (then the next
+// line goes to a new file under the name, never into the moved one) or
+// emptied it (the line then goes to its new end).  Returns 0 or -1 after a
+// logged failure (no file open then).
+int FollowName(Env* env) {
+  if (env->CheckNamed(g_writer.path, g_writer.fd) != 0) {
+    const int32_t terminal = g_writer.terminal;
+    CloseCurrent(env);
+    return OpenTerminal(env, terminal);
+  }
+  int rc = env->SeekEnd(g_writer.fd, &g_writer.end);
+  if (rc != 0) {
+    CloseCurrent(env);
+    Msg_Error("SetFilePointer", "Ende der Datei", rc);
+    return -1;
+  }
+  return 0;
 }
 
 // Appends the line whole or not at all: a failed or short write is cut
@@ -145,6 +166,8 @@ int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey) {
   if (!g_writer.open || g_writer.terminal != cfg.CfgDta) {
     CloseCurrent(env);
     if (OpenTerminal(env, cfg.CfgDta) != 0) return -1;
+  } else if (FollowName(env) != 0) {
+    return -1;
   }
   return AppendLine(env, line, kDnlLineLength);
 }

@@ -31,9 +31,20 @@ void ValidCostCentre(const WorkplaceRecord& apl, KsgRecord& ksg) {
 
 using sql::NoFit;  // a row read with a value that does not fit: not sent
 
+// Counts one row as sent or not sent.
+void Tally(DnlCount* count, bool written) {
+  if (count == nullptr) return;
+  if (written) {
+    ++count->sent;
+  } else {
+    ++count->failed;
+  }
+}
+
 }  // namespace
 
-int Apg_Dnl(const char* date, const char* time, const char* selector) {
+int Apg_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Apg_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Apg_Dnl", "fehlerhafter Apg_OpenDnl", rc);
@@ -46,9 +57,11 @@ int Apg_Dnl(const char* date, const char* time, const char* selector) {
     if (rc == 0) rc = Apg_DnlFormat(rec, apg);
     if (rc != 0) {
       Msg_NoFit("Apg_Dnl", apg.ApgApg.c_str(), rc);
+      Tally(count, false);
       continue;
     }
     rc = Put_DnlBuffer(rec, apg.ApgFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Apg_Dnl", "Fehler beim Senden von ApgS\xE4tze", rc);
       continue;
@@ -58,7 +71,8 @@ int Apg_Dnl(const char* date, const char* time, const char* selector) {
   return Apg_CloseDnl();
 }
 
-int Apl_Dnl(const char* date, const char* time, const char* selector) {
+int Apl_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Apl_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Apl_Dnl", "fehlerhafte Apl_OpenDnl", rc);
@@ -75,9 +89,11 @@ int Apl_Dnl(const char* date, const char* time, const char* selector) {
     }
     if (rc != 0) {
       Msg_NoFit("Apl_Dnl", apl.AplApl.c_str(), rc);
+      Tally(count, false);
       continue;
     }
     rc = Put_DnlBuffer(rec, apl.AplFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Apl_Dnl", "Fehler beim Senden von AplS\xE4tze", rc);
       continue;
@@ -87,7 +103,8 @@ int Apl_Dnl(const char* date, const char* time, const char* selector) {
   return Apl_CloseDnl();
 }
 
-int Ubg_Dnl(const char* date, const char* time, const char* selector) {
+int Ubg_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Ubg_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Ubg_Dnl", "fehlerhafte Ubg_OpenDnl", rc);
@@ -100,9 +117,11 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector) {
     if (rc == 0) rc = Ubg_DnlFormat(rec, ubg);
     if (rc != 0) {
       Msg_NoFit("Ubg_Dnl", ubg.UbgUbg.c_str(), rc);
+      Tally(count, false);
       continue;
     }
     rc = Put_DnlBuffer(rec, ubg.UbgFbe.c_str());
+    Tally(count, rc == 0);
     if (rc != 0) {
       Msg_Error("Ubg_Dnl", "Fehler beim Senden von UbgS\xE4tze", rc);
       continue;
@@ -112,7 +131,8 @@ int Ubg_Dnl(const char* date, const char* time, const char* selector) {
   return Ubg_CloseDnl();
 }
 
-int Prv_Dnl(const char* date, const char* time, const char* selector) {
+int Prv_Dnl(const char* date, const char* time, const char* selector,
+            DnlCount* count) {
   int rc = Prv_OpenDnl(selector);
   if (rc != 0) {
     Msg_Error("Prv_Dnl", "fehlerhafte Pvr_OpenDnl", rc);
@@ -130,6 +150,7 @@ int Prv_Dnl(const char* date, const char* time, const char* selector) {
     if (rc == 0) rc = Prv_DnlFormatAwn(awn, prv);
     if (rc != 0) {
       Msg_NoFit("Prv_Dnl", prv.PrvPnr.c_str(), rc);
+      Tally(count, false);
       continue;
     }
     rc = Put_DnlBuffer(rec, prv.PrvFbe.c_str());
@@ -141,12 +162,14 @@ int Prv_Dnl(const char* date, const char* time, const char* selector) {
     // The badge line follows whatever became of the first one; it was
     // built from the row as fetched, so it carries the function and badge
     // that were sent even when the release has cleared or deleted them.
-    (void)Put_DnlBuffer(awn, prv.PrvFbe.c_str());
+    const bool pnrWritten = rc == 0;
+    Tally(count, Put_DnlBuffer(awn, prv.PrvFbe.c_str()) == 0 && pnrWritten);
   }
   return Prv_CloseDnl();
 }
 
-int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/) {
+int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/,
+            DnlCount* count) {
   int rc = Ksg_OpenDnl();
   if (rc != 0) {
     Msg_Error("Ksg_Dnl", "fehlerhafte Ksg_OpenDnl", rc);
@@ -161,9 +184,10 @@ int Ksg_Dnl(const char* date, const char* time, const char* /*selector*/) {
       char key[sizeof ksg.KstNum.s + sizeof ksg.FbeFbe.s];
       std::snprintf(key, sizeof key, "%s/%s", ksg.KstNum.c_str(), ksg.FbeFbe.c_str());
       Msg_NoFit("Ksg_Dnl", key, rc);
+      Tally(count, false);
       continue;
     }
-    (void)Put_DnlBuffer(rec, ksg.FbeFbe.c_str());
+    Tally(count, Put_DnlBuffer(rec, ksg.FbeFbe.c_str()) == 0);
   }
   return Ksg_CloseDnl();
 }

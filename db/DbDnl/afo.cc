@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "db/Dbstd/arg_text.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
@@ -79,8 +80,9 @@ int Afo_Open(const char* lower, const char* upper, int variant) {
   if (!ValidVariant(variant)) return 0;
   Text<13> lo;
   Text<13> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_cursor[variant - 1], s[variant - 1], binds, 2);
 }

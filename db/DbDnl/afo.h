@@ -41,6 +41,7 @@ struct PpsOperationRecord {
 // Opens cursor `variant` (1 ascending, 2 descending by AfoApk; AfoApp is not
 // sorted) over the rows with lower < AfoApk < upper.  Each bound is taken up
 // to 12 characters.  Any other variant does nothing and returns 0.
+// A bound longer than its field selects nothing.
 int Afo_Open(const char* lower, const char* upper, int variant);
 // Fetches the next row of that cursor into rec: 0 with every field
 // overwritten (a NULL column gives an empty text or 0), 1403 after the last

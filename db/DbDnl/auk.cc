@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "db/Dbstd/arg_text.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
@@ -70,8 +71,9 @@ int Auk_Open(const char* lower, const char* upper) {
       "from Kvn500Auk where (AukApk>:b0 and AukApk<:b1) order by AukApk"};
   Text<13> lo;
   Text<13> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_cursor, s, binds, 2);
 }
@@ -90,8 +92,10 @@ int Auk_PKeyDel(const char* orderNumber) {
   static sql::WriteStmt w{{"savepoint Auk_PKeyDel_Sp"},
                           {"delete  from Kvn500Auk  where AukApk=:b0"},
                           {"rollback  to Auk_PKeyDel_Sp"}};
+  // A number longer than the column names no row; cut, it could name
+  // another order.
   Text<13> key;
-  key = orderNumber;
+  if (!ArgText_Set(key, orderNumber)) return sql::kNoData;
   const sql::Bind binds[] = {sql::BText(key)};
   return sql::Write(w, binds, 1);
 }

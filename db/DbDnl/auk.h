@@ -40,6 +40,7 @@ struct PpsOrderRecord {
 // Opens the cursor over the rows with lower < AukApk < upper, ascending.
 // Each bound is taken up to 12 characters; null is empty (no row matches).
 // An open cursor is closed first.  Returns the status of the open.
+// A bound longer than its field selects nothing.
 int Auk_Open(const char* lower, const char* upper);
 // Fetches the next row into rec: 0 with every field overwritten (a NULL
 // column gives an empty text or 0), 1403 after the last row, or an error.
@@ -57,6 +58,7 @@ int Auk_Fetch(PpsOrderRecord& rec);
 int Auk_Close();
 // Deletes the row of this order number (up to 12 characters) and commits;
 // 1403 when there is no such row, which changes nothing.
+// A key longer than its column names no row: 1403, nothing deleted.
 int Auk_PKeyDel(const char* orderNumber);
 // Reads the planning order whose number the caller put into rec.AukApk and
 // locks it for the rest of the unit of work the caller holds (the order

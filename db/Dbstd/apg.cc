@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "db/Dbstd/apg_fields.h"
+#include "db/Dbstd/arg_text.h"
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -107,8 +109,9 @@ int Apg_PKeyDel(const char* key) {
   static sql::WriteStmt w{{"savepoint Apg_PKeyDel_Sp"},
                           {"delete  from Kvn530Apg  where ApgApg=:b0"},
                           {"rollback  to Apg_PKeyDel_Sp"}};
+  // A key longer than the column names no row; cut, it could name another.
   Text<11> k;
-  k = key;
+  if (!ArgText_Set(k, key)) return sql::kNoData;
   const sql::Bind binds[] = {sql::BText(k)};
   return sql::Write(w, binds, 1);
 }
@@ -121,8 +124,9 @@ int Apg_Open(const char* lower, const char* upper) {
       "order by ApgApg"};
   Text<11> lo;
   Text<11> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_cursor, s, binds, 2);
 }

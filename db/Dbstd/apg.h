@@ -49,9 +49,11 @@ int Apg_PKeyReadk(WorkGroupRecord& rec);
 int Apg_PKeyUpd(const WorkGroupRecord& rec);
 // Deletes the work group with this key (up to 10 characters) and commits;
 // 1403 when there is none.
+// A key longer than its column names no row: 1403, nothing deleted.
 int Apg_PKeyDel(const char* key);
 // Opens the cursor over lower < ApgApg < upper (bounds up to 10 characters,
 // both excluded), ascending.  An open cursor is closed first.
+// A bound longer than its field selects nothing.
 int Apg_Open(const char* lower, const char* upper);
 // Fetches the next work group into rec as Apg_PKeyReadk fills it (ApgDat
 // kept); 1403 after the last; rec is written only on 0.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "db/Dbstd/apk_fields.h"
+#include "db/Dbstd/arg_text.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
@@ -169,8 +170,9 @@ int Apk_Open(const char* fromKey, const char* toKey, int direction) {
   if (c == nullptr) return 0;
   Text<13> from;
   Text<13> to;
-  from = fromKey;
-  to = toKey;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(from, fromKey);
+  ArgText_Set(to, toKey);
   sql::Bind binds[] = {sql::BText(from), sql::BText(to)};
   return sql::Open(*c, direction == 1 ? ascending : descending, binds, 2);
 }

@@ -68,6 +68,7 @@ int Apk_PKeyDel(const char* orderNumber);
 
 // Range cursor over (fromKey, toKey), both exclusive: direction 1 ascending,
 // 2 descending by ApkApk; any other direction does nothing and returns 0.
+// A bound longer than its field selects nothing.
 int Apk_Open(const char* fromKey, const char* toKey, int direction);
 // Fetches the next row of that direction's cursor into every field but
 // ApkDat; rec is written only on 0 (1403 after the last row, -1001 when the

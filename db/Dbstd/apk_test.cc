@@ -178,6 +178,9 @@ TEST_F(ApkTest, FailedWritesRollBackAndReleaseTheDatabase) {
   bad = Order("A1", 1);
   bad.ApkBdiTime = "250000";
   EXPECT_EQ(sql::kHour, Apk_PKeyUpd(bad));
+  // Another program's text that is no date is refused by the schema.
+  sql::Stmt raw{"update Kvn501Apk set ApkEns='2024-02-30 00:00:00' where ApkApk='A1'"};
+  EXPECT_EQ(sql::kNonNumeric, sql::Exec(raw, nullptr, 0));
   EXPECT_EQ(before, Table());
   // Nothing stays locked: another connection can write at once.
   Exec("delete from Kvn501Apk");

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "db/Dbstd/apl_fields.h"
+#include "db/Dbstd/arg_text.h"
+#include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
 
@@ -142,8 +144,9 @@ int Apl_PKeyDel(const char* key) {
   static sql::WriteStmt w{{"savepoint Apl_PKeyDel_Sp"},
                           {"delete  from Kvn531Apl  where AplApl=:b0"},
                           {"rollback  to Apl_PKeyDel_Sp"}};
+  // A key longer than the column names no row; cut, it could name another.
   Text<11> k;
-  k = key;
+  if (!ArgText_Set(k, key)) return sql::kNoData;
   const sql::Bind binds[] = {sql::BText(k)};
   return sql::Write(w, binds, 1);
 }
@@ -157,8 +160,9 @@ int Apl_Open(const char* lower, const char* upper) {
       "(AplApl>:b0 and AplApl<:b1) order by AplApl"};
   Text<11> lo;
   Text<11> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_range, s, binds, 2);
 }

@@ -60,9 +60,11 @@ int Apl_PKeyReadk(WorkplaceRecord& rec);
 int Apl_PKeyUpd(const WorkplaceRecord& rec);
 // Deletes the workplace with this key (up to 10 characters) and commits;
 // 1403 when there is none.
+// A key longer than its column names no row: 1403, nothing deleted.
 int Apl_PKeyDel(const char* key);
 // Opens the cursor over lower < AplApl < upper (bounds up to 10 characters,
 // both excluded), ascending.  An open cursor is closed first.
+// A bound longer than its field selects nothing.
 int Apl_Open(const char* lower, const char* upper);
 // Fetches the next workplace of that cursor into rec as Apl_PKeyReadk fills
 // it (AplDat kept); 1403 after the last; rec is written only on 0.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "db/Dbstd/app_fields.h"
+#include "db/Dbstd/arg_text.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
@@ -129,10 +130,16 @@ struct KeyRange {
 KeyRange RangeOf(const char* fromOrder, const char* fromOperation,
                  const char* toOrder, const char* toOperation) {
   KeyRange r;
-  r.fromOrder = fromOrder;
-  r.fromOperation = fromOperation;
-  r.toOrder = toOrder;
-  r.toOperation = toOperation;
+  // A bound that does not fit its field selects nothing: the order bounds,
+  // which every variant uses, are then bound as NULL.
+  bool fit = ArgText_Set(r.fromOrder, fromOrder);
+  fit = ArgText_Set(r.fromOperation, fromOperation) && fit;
+  fit = ArgText_Set(r.toOrder, toOrder) && fit;
+  fit = ArgText_Set(r.toOperation, toOperation) && fit;
+  if (!fit) {
+    r.fromOrder.Clear();
+    r.toOrder.Clear();
+  }
   return r;
 }
 

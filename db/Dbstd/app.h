@@ -97,6 +97,7 @@ void App_TakeRow(OperationRecord& rec, int status);
 // numbers strictly between fromOrder and toOrder (the operation numbers are
 // not used), ordered by AppApk, then AppApp descending.  Any other direction
 // opens nothing and returns 0.
+// A bound longer than its field selects nothing.
 int App_Open(const char* fromOrder, const char* fromOperation,
              const char* toOrder, const char* toOperation, int direction);
 // Fetches the next row of that direction's cursor and hands it to
@@ -109,6 +110,7 @@ int App_Close(int direction);
 // Cursor over the inclusive key range (fromOrder, fromOperation) to
 // (toOrder, toOperation) without the rows whose AppSts equals excludedStatus
 // (compared as a 16-bit value), ascending by key.
+// A bound longer than its field selects nothing.
 int App_OpenSts(const char* fromOrder, const char* fromOperation,
                 const char* toOrder, const char* toOperation,
                 int32_t excludedStatus);

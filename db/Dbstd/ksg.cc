@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "db/Dbstd/arg_text.h"
 #include "sql/errors.h"
 #include "sql/record.h"
 #include "sql/sql.h"
@@ -130,8 +131,9 @@ int Ksg_Open(const char* lower, const char* upper) {
       "(KsgGbi>=trunc(sysdate) or KsgGbi is null )) order by KsgGvo"};
   Text<11> lo;
   Text<11> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_range, s, binds, 2);
 }

@@ -43,6 +43,7 @@ int Ksg_PKeyUpd(const KsgRecord& rec);
 int Ksg_PKeyDel(const char* workGroup, const char* validFrom);
 // Opens the cursor over the rows of lower <= KsgApg <= upper (bounds cut to
 // 10 characters) valid today (end included), by KsgGvo.
+// A bound longer than its field selects nothing.
 int Ksg_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (KsgDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "db/Dbstd/arg_text.h"
 #include "db/Dbstd/prv_fields.h"
 #include "sql/errors.h"
 #include "sql/record.h"
@@ -160,8 +161,9 @@ int Prv_Open(const char* lower, const char* upper) {
       "PrvGvo is null )) order by PrvPnr"};
   Text<9> lo;
   Text<9> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_range, s, binds, 2);
 }

@@ -66,6 +66,7 @@ int Prv_PKeyUpd(const PrvRecord& rec);
 int Prv_PKeyDel(const char* key);
 // Opens the cursor over lower <= PrvPnr <= upper (bounds cut to 8
 // characters) whose validity has begun or has no start, by PrvPnr.
+// A bound longer than its field selects nothing.
 int Prv_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (PrvDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.

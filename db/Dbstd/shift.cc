@@ -178,13 +178,14 @@ int Pms_SumMinutes(PmsSumRecord& rec, const char* day) {
   sql::OutsOf(&sum, kSumFields, kSumTotal, 1, &out);
   int rc = sql::SelectOne(within, binds, 3, &out, 1);
   if (rc != 0 && rc != sql::kNoData) return rc;
-  int32_t total = rc == 0 ? sum.PmsSum : 0;
+  // The total is the first sum as soon as it is known: a failing second
+  // sum leaves it there.
+  rec.PmsSum = rc == 0 ? sum.PmsSum : 0;
 
   sum.PmsSum = 0;
   rc = sql::SelectOne(overnight, binds, 3, &out, 1);
   if (rc != 0 && rc != sql::kNoData) return rc;
-  if (rc == 0) total += sum.PmsSum;
-  rec.PmsSum = total;
+  if (rc == 0) rec.PmsSum += sum.PmsSum;
   return rc;
 }
 

@@ -105,7 +105,8 @@ int Pms_Close();
 // deliver for rec.EmoEmo, rec.EmoTtp and day: PmsEnd-PmsBeg for a break
 // within the day, PmsEnd+1440-PmsBeg for one past midnight (1380 to 60 is
 // 120 minutes).  No such break counts 0.  Returns the status of the second
-// sum; PmsSum is written only when neither sum failed.
+// sum.  PmsSum is left as it was when the first sum fails, and holds the
+// first sum alone when the second fails.
 int Pms_SumMinutes(PmsSumRecord& rec, const char* day);
 
 // Opens the cursor over the shifts of model and dayType, by EmoBeg.

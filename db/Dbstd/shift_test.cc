@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sql/engine.h"
 #include "sql/sql.h"
 #include "tests/support/database_test.h"
 #include "tests/support/support.h"
@@ -201,7 +202,33 @@ TEST_F(ShiftTest, PmsSumMinutesKeepsTheTotalWhenASumFails) {
   r.EmoTtp = "AT";
   r.PmsSum = 55;
   EXPECT_EQ(-942, Pms_SumMinutes(r, "20240515"));
-  EXPECT_EQ(55, r.PmsSum);
+  EXPECT_EQ(55, r.PmsSum) << "the first sum failed: the total is untouched";
+}
+
+// Fails every single-row select after the first.
+class SecondSelectFails : public sql::ForwardingEngine {
+ public:
+  int SelectOne(const sql::Stmt& s, const sql::Bind* b, int nb, const sql::Out* o,
+                int no) override {
+    if (++selects > 1) return -3113;
+    return ForwardingEngine::SelectOne(s, b, nb, o, no);
+  }
+  int selects = 0;
+};
+
+TEST_F(ShiftTest, PmsSumMinutesKeepsTheFirstSumWhenTheSecondFails) {
+  AddShift("N1", "AT", 0, 480, 5);
+  AddBreak(5, 1, 100, 130, "2024-05-01", "2024-05-31");
+  PmsSumRecord r;
+  r.EmoEmo = "N1";
+  r.EmoTtp = "AT";
+  r.PmsSum = 55;
+  SecondSelectFails engine;
+  sql::SetEngineForTest(&engine);
+  const int rc = Pms_SumMinutes(r, "20240515");
+  sql::SetEngineForTest(nullptr);
+  EXPECT_EQ(-3113, rc);
+  EXPECT_EQ(30, r.PmsSum);
 }
 
 TEST_F(ShiftTest, EmoCursorDeliversTheShiftsOfOneModelAndDayTypeByStart) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "db/Dbstd/arg_text.h"
 #include "db/Dbstd/ubg_fields.h"
 #include "sql/errors.h"
 #include "sql/record.h"
@@ -87,8 +88,9 @@ int Ubg_Open(const char* lower, const char* upper) {
   static sql::Stmt s{UBG_SELECT "where (UbgUbg>:b0 and UbgUbg<:b1) order by UbgUbg"};
   Text<5> lo;
   Text<5> hi;
-  lo = lower;
-  hi = upper;
+  // A bound that does not fit its field selects nothing (bound as NULL).
+  ArgText_Set(lo, lower);
+  ArgText_Set(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_range, s, binds, 2);
 }

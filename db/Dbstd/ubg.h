@@ -54,6 +54,7 @@ int Ubg_PKeyUpd(const UbgRecord& rec);
 int Ubg_PKeyDel(const char* key);
 // Opens the cursor over lower < UbgUbg < upper, ascending (the bounds are
 // cut to 4 characters).  Closes a cursor left open first.
+// A bound longer than its field selects nothing.
 int Ubg_Open(const char* lower, const char* upper);
 // Fills rec with the next row of that cursor on 0 (UbgDat keeps its
 // content); 1403 after the last row; rec is unchanged unless 0.

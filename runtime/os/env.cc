@@ -11,10 +11,22 @@ Env* g_env = nullptr;
 
 }  // namespace
 
-int Env::ReadAt(const char*, int64_t, char*, size_t, size_t* len) {
+int Env::OpenRead(const char*, int* fd) {
+  if (fd != nullptr) *fd = -1;
+  return ENOSYS;
+}
+
+int Env::Read(int, char*, size_t, size_t* len) {
   if (len != nullptr) *len = 0;
   return ENOSYS;
 }
+
+int Env::ReadAt(int, int64_t, char*, size_t, size_t* len) {
+  if (len != nullptr) *len = 0;
+  return ENOSYS;
+}
+
+int Env::CheckNamed(const char*, int) { return 0; }
 
 Env* Env_Get() { return g_env != nullptr ? g_env : Env_Posix(); }
 

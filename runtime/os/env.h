@@ -19,10 +19,15 @@ class Env {
  public:
   virtual ~Env() = default;
 
-  // Opens the file for writing, creating it (mode 0644) when it is missing,
-  // with write-through (every write is on disk when it returns) and held
-  // exclusively: while this handle is open, another exclusive open of the
-  // same file fails with EWOULDBLOCK.  On success *fd is the handle.
+  // Opens the file for reading and appending, creating it (mode 0644) when
+  // it is missing, with write-through (every write is on disk when it
+  // returns) and held exclusively: while this handle is open, another
+  // exclusive open of the same file fails with EWOULDBLOCK.  The open never
+  // blocks; a symbolic link in place of the file is refused (ELOOP) and so
+  // is anything that is not a regular file (a FIFO, a device: EINVAL).
+  // Every write lands at the file's end as it is at that moment, so a file
+  // another process emptied meanwhile gets no gap.  On success *fd is the
+  // handle.
   virtual int OpenExclusive(const char* path, int* fd) = 0;
   // Moves the write position to the end; *size (if not null) gets the size.
   virtual int SeekEnd(int fd, int64_t* size) = 0;
@@ -34,14 +39,22 @@ class Env {
   virtual int Close(int fd) = 0;
   virtual int Rename(const char* from, const char* to) = 0;
   virtual int Remove(const char* path) = 0;
-  // Reads the whole file into a buffer of at most cap bytes; *len gets the
-  // length.  EFBIG when the file does not fit.
-  virtual int ReadFile(const char* path, char* buf, size_t cap, size_t* len) = 0;
-  // Reads up to cap bytes of the file from offset on into buf (through a
-  // read-only open of its own, so also from a file held by OpenExclusive);
-  // *len gets the bytes read, fewer than cap at the end of the file.  An Env
-  // that cannot read at an offset returns ENOSYS (the default).
-  virtual int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len);
+  // Opens the file for reading without blocking (a FIFO does not hang it);
+  // anything that is not a regular file fails with EINVAL.  The default
+  // (an Env without files) returns ENOSYS.
+  virtual int OpenRead(const char* path, int* fd);
+  // Reads up to cap bytes from the read position of fd; *len gets the bytes
+  // read, 0 at the end of the file.  The default returns ENOSYS.
+  virtual int Read(int fd, char* buf, size_t cap, size_t* len);
+  // Reads up to cap bytes of the open file fd (from OpenExclusive) from
+  // offset on into buf; *len gets the bytes read, fewer than cap at the end
+  // of the file.  Reads through the handle itself, never through the name.
+  // An Env that cannot read at an offset returns ENOSYS (the default).
+  virtual int ReadAt(int fd, int64_t offset, char* buf, size_t cap, size_t* len);
+  // 0 when path, not following a symbolic link, still names the open file
+  // fd (same device and inode); ESTALE when it names another file or a
+  // link, ENOENT when it names nothing.  The default returns 0.
+  virtual int CheckNamed(const char* path, int fd);
   virtual void SleepMs(int ms) = 0;
   // The current time of the machine (seconds since the epoch).
   virtual time_t Now() = 0;

@@ -2,7 +2,11 @@
 //
 // The exclusive open is open(2) plus a non-blocking flock(2); a lock held
 // by another open file is the "sharing violation" and reported as
-// EWOULDBLOCK.  Write-through is O_DSYNC.
+// EWOULDBLOCK.  Write-through is O_DSYNC, writes at the end O_APPEND.  No
+// open blocks (O_NONBLOCK: a FIFO in place of a file answers at once), the
+// files the job writes are never reached through a symbolic link
+// (O_NOFOLLOW), and whatever is not a regular file is refused after the
+// open (EINVAL).
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/file.h>
@@ -25,10 +29,41 @@ constexpr size_t kPathCap = PATH_MAX;
 // between its open and its lock before it reports the file as busy.
 constexpr int kOpenAttempts = 3;
 
-bool SameFile(int fd, const char* path) {
+// True when path itself (a link not followed) is the file open as fd.
+bool SameFile(int fd, const char* path, int* err) {
   struct stat held, named;
-  if (fstat(fd, &held) != 0 || stat(path, &named) != 0) return false;
+  *err = 0;
+  if (fstat(fd, &held) != 0) {
+    *err = errno;
+    return false;
+  }
+  if (lstat(path, &named) != 0) {
+    *err = errno;
+    return false;
+  }
   return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// Opens p with flags, retrying on EINTR; a file that is not a regular file
+// is closed again and refused with EINVAL.
+int OpenRegular(const char* p, int flags, int* fd) {
+  int f;
+  do {
+    f = open(p, flags, 0644);
+  } while (f < 0 && errno == EINTR);
+  if (f < 0) return errno;
+  struct stat st;
+  if (fstat(f, &st) != 0) {
+    int e = errno;
+    close(f);
+    return e;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    close(f);
+    return EINVAL;
+  }
+  *fd = f;
+  return 0;
 }
 
 class PosixEnv final : public Env {
@@ -40,11 +75,11 @@ class PosixEnv final : public Env {
     int rc = Env_PosixPath(path, p, sizeof p);
     if (rc != 0) return rc;
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-      int f;
-      do {
-        f = open(p, O_WRONLY | O_CREAT | O_DSYNC | O_CLOEXEC, 0644);
-      } while (f < 0 && errno == EINTR);
-      if (f < 0) return errno;
+      int f = -1;
+      rc = OpenRegular(p,
+                       O_RDWR | O_CREAT | O_APPEND | O_DSYNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                       &f);
+      if (rc != 0) return rc;
       int r;
       do {
         r = flock(f, LOCK_EX | LOCK_NB);
@@ -57,7 +92,8 @@ class PosixEnv final : public Env {
       // Another writer may have renamed (rotated) or removed the file
       // between our open and our lock; then the lock is on the old file and
       // the name must be opened again.
-      if (SameFile(f, p)) {
+      int err;
+      if (SameFile(f, p, &err)) {
         *fd = f;
         return 0;
       }
@@ -123,55 +159,35 @@ class PosixEnv final : public Env {
     return unlink(p) == 0 ? 0 : errno;
   }
 
-  int ReadFile(const char* path, char* buf, size_t cap, size_t* len) override {
-    if (len != nullptr) *len = 0;
-    if (buf == nullptr && cap > 0) return EINVAL;
+  int OpenRead(const char* path, int* fd) override {
+    if (fd == nullptr) return EINVAL;
+    *fd = -1;
     char p[kPathCap];
     int rc = Env_PosixPath(path, p, sizeof p);
     if (rc != 0) return rc;
-    int f;
-    do {
-      f = open(p, O_RDONLY | O_CLOEXEC);
-    } while (f < 0 && errno == EINTR);
-    if (f < 0) return errno;
-    size_t got = 0;
-    while (rc == 0) {
-      char probe;
-      // Once the buffer is full, one more byte tells whether the file fits.
-      char* into = got < cap ? buf + got : &probe;
-      size_t want = got < cap ? cap - got : 1;
-      ssize_t r = read(f, into, want);
-      if (r < 0) {
-        if (errno != EINTR) rc = errno;
-        continue;
-      }
-      if (r == 0) break;
-      if (got == cap) {
-        rc = EFBIG;
-        break;
-      }
-      got += static_cast<size_t>(r);
-    }
-    close(f);
-    if (len != nullptr) *len = got;
-    return rc;
+    return OpenRegular(p, O_RDONLY | O_NONBLOCK | O_CLOEXEC, fd);
   }
 
-  int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len) override {
+  int Read(int fd, char* buf, size_t cap, size_t* len) override {
+    if (len != nullptr) *len = 0;
+    if (buf == nullptr && cap > 0) return EINVAL;
+    ssize_t r;
+    do {
+      r = read(fd, buf, cap);
+    } while (r < 0 && errno == EINTR);
+    if (r < 0) return errno;
+    if (len != nullptr) *len = static_cast<size_t>(r);
+    return 0;
+  }
+
+  int ReadAt(int fd, int64_t offset, char* buf, size_t cap, size_t* len) override {
     if (len != nullptr) *len = 0;
     if ((buf == nullptr && cap > 0) || offset < 0) return EINVAL;
-    char p[kPathCap];
-    int rc = Env_PosixPath(path, p, sizeof p);
-    if (rc != 0) return rc;
-    int f;
-    do {
-      f = open(p, O_RDONLY | O_CLOEXEC);
-    } while (f < 0 && errno == EINTR);
-    if (f < 0) return errno;
     size_t got = 0;
+    int rc = 0;
     while (got < cap) {
       off_t at = static_cast<off_t>(offset) + static_cast<off_t>(got);
-      ssize_t r = pread(f, buf + got, cap - got, at);
+      ssize_t r = pread(fd, buf + got, cap - got, at);
       if (r < 0) {
         if (errno == EINTR) continue;
         rc = errno;
@@ -180,9 +196,17 @@ class PosixEnv final : public Env {
       if (r == 0) break;
       got += static_cast<size_t>(r);
     }
-    close(f);
     if (len != nullptr) *len = got;
     return rc;
+  }
+
+  int CheckNamed(const char* path, int fd) override {
+    char p[kPathCap];
+    int rc = Env_PosixPath(path, p, sizeof p);
+    if (rc != 0) return rc;
+    int err;
+    if (SameFile(fd, p, &err)) return 0;
+    return err == ENOENT ? ENOENT : ESTALE;
   }
 
   void SleepMs(int ms) override {

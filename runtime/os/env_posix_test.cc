@@ -110,7 +110,7 @@ TEST(EnvPosix, ShortWriteReportsTheBytesThatReachedTheFile) {
   EXPECT_EQ("0123456789", ReadAll(path));
 }
 
-TEST(EnvPosix, RenameRemoveAndReadFile) {
+TEST(EnvPosix, RenameRemoveAndRead) {
   TempDir dir;
   Env* env = Env_Posix();
   WriteAll(dir / "a.txt", "12345");
@@ -118,36 +118,70 @@ TEST(EnvPosix, RenameRemoveAndReadFile) {
   EXPECT_EQ(0, env->Rename((dir / "a.txt").c_str(), (dir / "b.old").c_str()));
   EXPECT_EQ(ENOENT, env->Rename((dir / "a.txt").c_str(), (dir / "c").c_str()));
 
+  int fd = -1;
+  ASSERT_EQ(0, env->OpenRead((dir / "b.old").c_str(), &fd));
   char buf[8];
   size_t len = 99;
-  EXPECT_EQ(0, env->ReadFile((dir / "b.old").c_str(), buf, 5, &len));  // exactly fits
-  EXPECT_EQ("12345", std::string(buf, len));
-  EXPECT_EQ(EFBIG, env->ReadFile((dir / "b.old").c_str(), buf, 4, &len));
-  EXPECT_EQ(ENOENT, env->ReadFile((dir / "a.txt").c_str(), buf, sizeof buf, &len));
+  EXPECT_EQ(0, env->Read(fd, buf, 4, &len));
+  EXPECT_EQ("1234", std::string(buf, len));
+  EXPECT_EQ(0, env->Read(fd, buf, sizeof buf, &len));
+  EXPECT_EQ("5", std::string(buf, len));
+  EXPECT_EQ(0, env->Read(fd, buf, sizeof buf, &len));
   EXPECT_EQ(0u, len);
+  EXPECT_EQ(0, env->Close(fd));
+  EXPECT_EQ(ENOENT, env->OpenRead((dir / "a.txt").c_str(), &fd));
+  EXPECT_EQ(-1, fd);
 
   EXPECT_EQ(0, env->Remove((dir / "b.old").c_str()));
   EXPECT_EQ(ENOENT, env->Remove((dir / "b.old").c_str()));
 }
 
-TEST(EnvPosix, ReadAtReadsFromTheOffsetAlsoWhileTheFileIsHeld) {
+TEST(EnvPosix, ReadAtReadsThroughTheHandleFromTheOffset) {
   TempDir dir;
   Env* env = Env_Posix();
   std::string path = dir / "x.buf";
   WriteAll(path, "0123456789");
   int fd = -1;
   ASSERT_EQ(0, env->OpenExclusive(path.c_str(), &fd));
+  // The name no longer matters once the file is open.
+  ASSERT_EQ(0, rename(path.c_str(), (dir / "moved").c_str()));
   char buf[8];
   size_t len = 99;
-  EXPECT_EQ(0, env->ReadAt(path.c_str(), 3, buf, 4, &len));
+  EXPECT_EQ(0, env->ReadAt(fd, 3, buf, 4, &len));
   EXPECT_EQ("3456", std::string(buf, len));
-  EXPECT_EQ(0, env->ReadAt(path.c_str(), 7, buf, sizeof buf, &len));  // the end comes first
+  EXPECT_EQ(0, env->ReadAt(fd, 7, buf, sizeof buf, &len));  // the end comes first
   EXPECT_EQ("789", std::string(buf, len));
-  EXPECT_EQ(0, env->ReadAt(path.c_str(), 20, buf, sizeof buf, &len));
+  EXPECT_EQ(0, env->ReadAt(fd, 20, buf, sizeof buf, &len));
   EXPECT_EQ(0u, len);
-  EXPECT_EQ(EINVAL, env->ReadAt(path.c_str(), -1, buf, sizeof buf, &len));
-  EXPECT_EQ(ENOENT, env->ReadAt((dir / "none").c_str(), 0, buf, sizeof buf, &len));
-  EXPECT_EQ(0u, len);
+  EXPECT_EQ(EINVAL, env->ReadAt(fd, -1, buf, sizeof buf, &len));
+  EXPECT_EQ(0, env->Close(fd));
+}
+
+// Neither open blocks on a FIFO or follows a link to the files the job
+// writes; what is not a regular file is refused.  CheckNamed sees a file
+// that was moved, replaced or swapped for a link.
+TEST(EnvPosix, OddFilesAreRefusedAndAMovedFileIsSeen) {
+  TempDir dir;
+  Env* env = Env_Posix();
+  ASSERT_EQ(0, mkfifo((dir / "fifo").c_str(), 0644));
+  WriteAll(dir / "target", "keep");
+  ASSERT_EQ(0, symlink("target", (dir / "link").c_str()));
+  int fd = -1;
+  EXPECT_EQ(EINVAL, env->OpenExclusive((dir / "fifo").c_str(), &fd)) << "no wait for a reader";
+  EXPECT_EQ(EINVAL, env->OpenRead((dir / "fifo").c_str(), &fd));
+  EXPECT_EQ(ELOOP, env->OpenExclusive((dir / "link").c_str(), &fd));
+  EXPECT_EQ(EISDIR, env->OpenExclusive(dir.path().c_str(), &fd));
+  EXPECT_EQ(0, env->OpenRead((dir / "link").c_str(), &fd)) << "a read may follow a link";
+  env->Close(fd);
+  EXPECT_EQ("keep", ReadAll(dir / "target"));
+
+  const std::string path = dir / "f.buf";
+  ASSERT_EQ(0, env->OpenExclusive(path.c_str(), &fd));
+  EXPECT_EQ(0, env->CheckNamed(path.c_str(), fd));
+  ASSERT_EQ(0, rename(path.c_str(), (dir / "f.taken").c_str()));
+  EXPECT_EQ(ENOENT, env->CheckNamed(path.c_str(), fd));
+  ASSERT_EQ(0, symlink("f.taken", path.c_str()));
+  EXPECT_EQ(ESTALE, env->CheckNamed(path.c_str(), fd));
   EXPECT_EQ(0, env->Close(fd));
 }
 

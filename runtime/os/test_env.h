@@ -23,11 +23,15 @@ class ForwardingEnv : public Env {
     return Env_Posix()->Rename(from, to);
   }
   int Remove(const char* path) override { return Env_Posix()->Remove(path); }
-  int ReadFile(const char* path, char* buf, size_t cap, size_t* len) override {
-    return Env_Posix()->ReadFile(path, buf, cap, len);
+  int OpenRead(const char* path, int* fd) override { return Env_Posix()->OpenRead(path, fd); }
+  int Read(int fd, char* buf, size_t cap, size_t* len) override {
+    return Env_Posix()->Read(fd, buf, cap, len);
   }
-  int ReadAt(const char* path, int64_t offset, char* buf, size_t cap, size_t* len) override {
-    return Env_Posix()->ReadAt(path, offset, buf, cap, len);
+  int ReadAt(int fd, int64_t offset, char* buf, size_t cap, size_t* len) override {
+    return Env_Posix()->ReadAt(fd, offset, buf, cap, len);
+  }
+  int CheckNamed(const char* path, int fd) override {
+    return Env_Posix()->CheckNamed(path, fd);
   }
   void SleepMs(int ms) override { Env_Posix()->SleepMs(ms); }
   time_t Now() override { return Env_Posix()->Now(); }

@@ -38,6 +38,12 @@ int Sqlite_Status(int rc, const char* message) {
       return kUniqueViolated;
     case SQLITE_CONSTRAINT_NOTNULL:
       return kNotNull;
+    case SQLITE_CONSTRAINT_CHECK:
+      // The schema's DATE columns refuse a text that is no date and time
+      // by constraints named "<column>_is_date": the server's DATE type
+      // would refuse such a value as not numeric where a digit belongs.
+      if (Contains(message, "_is_date")) return kNonNumeric;
+      return kInternal;
   }
   switch (rc & 0xFF) {
     case SQLITE_BUSY:

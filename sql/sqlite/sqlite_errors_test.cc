@@ -13,6 +13,8 @@ TEST(SqliteStatus, ExtendedCodesMapToOraclesCodes) {
   EXPECT_EQ(kUniqueViolated, Sqlite_Status(SQLITE_CONSTRAINT_PRIMARYKEY, nullptr));
   EXPECT_EQ(kNotNull, Sqlite_Status(SQLITE_CONSTRAINT_NOTNULL, nullptr));
   EXPECT_EQ(kInternal, Sqlite_Status(SQLITE_CONSTRAINT_CHECK, nullptr));
+  EXPECT_EQ(kNonNumeric,
+            Sqlite_Status(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: ApkBgs_is_date"));
   EXPECT_EQ(kBusy, Sqlite_Status(SQLITE_BUSY_SNAPSHOT, nullptr));
   EXPECT_EQ(kBusy, Sqlite_Status(SQLITE_LOCKED_SHAREDCACHE, nullptr));
   EXPECT_EQ(kIoError, Sqlite_Status(SQLITE_FULL, nullptr));

@@ -120,18 +120,22 @@ TEST(BadInput, NullInEveryNullableColumn) {
 
   EXPECT_EQ("0", inst.Query("select count(*) from Kvn500Auk")) << "every planning row is taken";
   EXPECT_EQ("0", inst.Query("select count(*) from Kvn503Afo"));
-  // Rows without an area key find no terminal.  The order download stops at
-  // the first of them (they sort first), so every order stays marked; the
-  // operation download goes on and sends the one operation with a key.
+  // Rows without an area key find no terminal.  They come after every row
+  // with one, so the order download sends the order with its key before it
+  // stops at the first of them; the operation download goes on and sends
+  // the one operation with a key.
   EXPECT_TRUE(Logged(entries, "ReadFile", "IP-Ermitteln"));
   EXPECT_TRUE(Logged(entries, "Apk_Dnl", "Fehler beim Senden von ApkS\xE4tze"));
   EXPECT_TRUE(Logged(entries, "App_Dnl", "Fehler beim Senden von AppS\xE4tze"));
   std::vector<std::string> lines = BufferLines(inst);
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ(std::string(20, ' '), lines[0].substr(1, 20)) << "blank address and port";
-  EXPECT_EQ("APP", lines[0].substr(90, 3));
+  ASSERT_EQ(2u, lines.size());
+  for (const std::string& line : lines)
+    EXPECT_EQ(std::string(20, ' '), line.substr(1, 20)) << "blank address and port";
+  EXPECT_EQ("APK", lines[0].substr(90, 3));
+  EXPECT_EQ("APP", lines[1].substr(90, 3));
   EXPECT_EQ("BDE   100000000002", lines[0].substr(105, 18)) << "no download function";
-  EXPECT_EQ("100000000001|100000000002|100000000003|100000000004",
+  EXPECT_EQ("BDE   100000000002", lines[1].substr(105, 18));
+  EXPECT_EQ("100000000001|100000000003|100000000004",
             inst.Query("select group_concat(ApkApk,'|') from (select ApkApk from Kvn501Apk "
                        "where ApkDwn='ZuzErOro' order by ApkApk)"));
   EXPECT_EQ("100000000002|00020", inst.Query("select AppApk,AppApp from Kvn504App where "
@@ -235,24 +239,34 @@ TEST(BadInput, InvalidDatesAreRefusedRowByRow) {
   }
 }
 
-// A stored date that is no date (another program wrote it) makes the
-// conversion of the download cursor fail: the download stops with clear
-// entries, nothing is sent or released, and the next run tries again.
-TEST(BadInput, StoredDateThatIsNoDateStopsTheDownloadWithEntries) {
+// A date that is no date cannot be stored: another program's write fails
+// there and names the column, so no such row reaches the job's cursors.
+// Dates at the edges of the calendar are stored and sent.
+TEST(BadInput, DateThatIsNoDateIsRefusedWhereItIsWritten) {
   Installation inst;
-  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") +
-           "insert into Kvn501Apk (ApkApk,ApkBgs,ApkEns,ApkDwn,ApkFbe,ApkDna) values "
-           "('100000000007','gestern','2024-13-45 99:99:99','ZuzErOro','FB07','AEN');\n"
-           "insert into Kvn504App (AppApk,AppApp,AppBds,AppRad,AppDwn,AppFbe,AppDna) "
-           "values ('100000000007','00010','morgen','2024-02-30 00:00:00','ZuzErOro','FB07',"
-           "'AEN');\n");
-  std::vector<LogEntry> entries = RunClean(inst);
-  EXPECT_TRUE(BufferLines(inst).empty());
-  EXPECT_TRUE(Logged(entries, "Apk_Dnl", "fehlerhafte Apk_OpenDnl"));
-  EXPECT_TRUE(Logged(entries, "App_Dnl", "fehlerhafte App_OpenDnl"));
-  for (const LogEntry& e : entries) EXPECT_EQ('-', e.code[0]) << e.message;
-  EXPECT_EQ("2", inst.Query("select (select count(*) from Kvn501Apk where ApkDwn='ZuzErOro') + "
-                            "(select count(*) from Kvn504App where AppDwn='ZuzErOro')"));
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99"));
+  for (const char* bad : {"gestern", "2024-13-45 99:99:99", "2024-02-30 00:00:00", "20240301",
+                          "2024-03-01", "2023-02-29 00:00:00", "2024-03-01 24:00:00",
+                          "2024-03-01T12:00:00", "2024-03-01 12:00:00 "}) {
+    SCOPED_TRACE(bad);
+    EXPECT_NE(std::string::npos,
+              testing_support::TrySql(inst.db(), std::string("insert into Kvn501Apk (ApkApk,"
+                                                             "ApkEns) values ('1','") + bad + "')")
+                  .find("ApkEns_is_date"));
+    EXPECT_NE(std::string::npos,
+              testing_support::TrySql(inst.db(), std::string("insert into Kvn504App (AppApk,"
+                                                             "AppApp,AppRad) values ('1','2','") +
+                                                     bad + "')")
+                  .find("AppRad_is_date"));
+  }
+  inst.Sql(
+      "insert into Kvn501Apk (ApkApk,ApkBgs,ApkEns,ApkDwn,ApkFbe,ApkDna) values "
+      "('100000000007','2024-02-29 00:00:00','9999-12-31 23:59:59','ZuzErOro','FB07','AEN');\n"
+      "insert into Kvn504App (AppApk,AppApp,AppBds,AppRad,AppDwn,AppFbe,AppDna) values "
+      "('100000000007','00010','0001-01-01 00:00:00','2000-02-29 23:59:59','ZuzErOro','FB07',"
+      "'AEN');\n");
+  EXPECT_TRUE(RunClean(inst).empty());
+  EXPECT_EQ(2u, BufferLines(inst).size());
 }
 
 // A number beyond its column's range, or a quantity beyond its line field,
@@ -298,10 +312,15 @@ TEST(BadInput, NumbersBeyondTheirColumns) {
   EXPECT_EQ("70000", inst.Query("select ApkSts from Kvn501Apk where ApkApk='100000000007'"));
 }
 
+// Queue arguments that are no valid date yyyymmdd and time HHMMSS are
+// refused with one entry each and nothing else: no row is marked and no
+// download runs (an order already marked for the queue stays marked).
 TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
   Installation inst;
   inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") +
            "insert into Kvn501Apk (ApkApk,ApkFbe,ApkSts) values ('100000000001','FB01',10);\n"
+           "insert into Kvn501Apk (ApkApk,ApkFbe,ApkDwn,ApkDna) values "
+           "('100000000002','FB02','ZalToGen','AEN');\n"
            "insert into Kvn540Dnl (DnlDta,DnlLfn,DnlFun,DnlSkz,DnlApk,DnlErf) values "
            "('2024-03-01 12:00:00',1,'AEN','APK','100000000001','ZuzErOro'),"
            "('2024-03-01 12:00:00',2,null,null,null,'ZuzErOro'),"
@@ -310,6 +329,15 @@ TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
       {"", ""},
       {"2", "1"},
       {"2024030", "12000"},
+      {"20261301", "120000"},
+      {"20240230", "120000"},
+      {"20230229", "120000"},
+      {"00000101", "120000"},
+      {"abc def", "120000"},
+      {"20240301", "246100"},
+      {"20240301", "126000"},
+      {"20240301", "120060"},
+      {"2024030\xff", "12000 "},
       {"20240301", std::string(7, '1')},
       {std::string(9, '2'), "120000"},
       {std::string(100, 'x'), std::string(100, 'y')},
@@ -320,25 +348,82 @@ TEST(BadInput, QueueArgumentsOfAnyLengthAndAnyBytes) {
       {"'; drop", "--"},
       {"\x7f\x80\xfe", "\t\r\n"},
       {"..\\..\\x", "/dev/null"},
-      {"20240301", "120000"},
   };
-  size_t refused = 0;
   for (const auto& args : runs) {
     SCOPED_TRACE(args[0].substr(0, 20) + " " + args[1].substr(0, 20));
-    if (args[0].size() > 8 || args[1].size() > 6) ++refused;
-    RunClean(inst, args);
+    const size_t before = ParseLog(ReadAll(inst.log())).size();
+    std::vector<LogEntry> entries = RunClean(inst, args);
+    ASSERT_EQ(before + 1, entries.size());
+    EXPECT_EQ("W_PpsDaten", entries.back().function);
+    EXPECT_EQ(args[0].size() > 8 || args[1].size() > 6 ? "Datum oder Zeit zu lang"
+                                                        : "Datum oder Zeit ungueltig",
+              entries.back().message);
+    EXPECT_TRUE(BufferLines(inst).empty()) << "no download runs";
   }
-  std::vector<LogEntry> entries = ParseLog(ReadAll(inst.log()));
-  size_t tooLong = 0;
-  for (const LogEntry& e : entries) tooLong += e.message == "Datum oder Zeit zu lang";
-  EXPECT_EQ(refused, tooLong) << "every over-long argument pair is refused with one entry";
+  RunClean(inst, {"20240301", "120000"});
   EXPECT_EQ("3", inst.Query("select count(*) from Kvn540Dnl")) << "the queue is never changed";
-  // Only the last run names the batch: its order is sent once.
+  // Only the last run names the batch: its order is sent once, and the
+  // order marked before goes with it.
   std::vector<std::string> lines = BufferLines(inst);
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ("APK", lines[0].substr(90, 3));
-  EXPECT_EQ("AEN", lines[0].substr(108, 3));
-  EXPECT_EQ("1", inst.Query("select count(*) from Kvn501Apk where ApkDwn is null"));
+  ASSERT_EQ(2u, lines.size());
+  EXPECT_EQ("APKAEN100000000001", lines[0].substr(90, 3) + lines[0].substr(108, 3) + lines[0].substr(111, 12));
+  EXPECT_EQ("APKAEN100000000002", lines[1].substr(90, 3) + lines[1].substr(108, 3) + lines[1].substr(111, 12));
+  EXPECT_EQ("2", inst.Query("select count(*) from Kvn501Apk where ApkDwn is null"));
+}
+
+// Configuration values that do not fit are refused, never cut (cut, a
+// database path could name another database): the connect fails with one
+// entry and nothing else happens.  A valid file of any size works, and the
+// enciphering tool refuses what the job would refuse.
+TEST(BadInput, ConfigurationValuesThatDoNotFit) {
+  const std::string db = "../../../../files/bde.db";
+  // 51 characters that name the database, and one more that names another.
+  const std::string db51 = "../../../../files" + std::string(28, '/') + "bde.db";
+  ASSERT_EQ(51u, db51.size());
+  struct Case {
+    std::string login, pass, net8;
+    int code;  // of the dbConnect entry, 0: the run works
+  };
+  const Case cases[] = {
+      {std::string(52, 'L'), "secret", db, -1017},
+      {"bde", std::string(52, 'P'), db, -1017},
+      {"bde", "secret", db51 + "2", -12154},
+      {std::string(24, 'L'), std::string(24, 'P'), db51, -12154},  // 101 characters
+      {std::string(23, 'L'), std::string(24, 'P'), db51, 0},       // 100 characters
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.login.substr(0, 3) + " " + c.pass.substr(0, 3) + " " + c.net8);
+    Installation inst;
+    inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + AukRow("100000000001", 1));
+    inst.WriteConfig(c.login, c.pass, c.net8);
+    std::vector<LogEntry> entries = RunClean(inst);
+    if (c.code == 0) {
+      EXPECT_TRUE(entries.empty());
+      EXPECT_EQ(1u, BufferLines(inst).size());
+      continue;
+    }
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("dbConnect|Fehlerhafter Connect mit der DB |" + std::to_string(c.code),
+              entries[0].function + "|" + entries[0].message + "|" + entries[0].code);
+    EXPECT_EQ("1", inst.Query("select count(*) from Kvn500Auk")) << "nothing was done";
+  }
+
+  // Far more than 64 KiB of other pairs before the job's own.
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB00", "FB99") + AukRow("100000000001", 1));
+  std::string filler;
+  while (filler.size() < 100 * 1024) filler += "x;Other;y\r\n7;OTHER;12345\r\n";
+  testing_support::WriteAll(inst.config(), filler + ReadAll(inst.config()));
+  EXPECT_TRUE(RunClean(inst).empty());
+  EXPECT_EQ(1u, BufferLines(inst).size());
+
+  const std::string admin = testing_support::BuiltProgram("pps2bde-admin");
+  EXPECT_EQ(2, testing_support::RunProcess({admin, "encipher", db51 + "2"}, inst.root(), {},
+                                           inst.output()));
+  EXPECT_NE(std::string::npos, ReadAll(inst.output()).find("more than 51 characters"));
+  EXPECT_EQ(0, testing_support::RunProcess({admin, "encipher", db51}, inst.root(), {},
+                                           inst.output()));
+  EXPECT_EQ(13u * 4 * 5 + 1, ReadAll(inst.output()).size()) << "13 blocks of four words";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -25,7 +26,6 @@ using e2e::Outcome;
 using e2e::TakeOutcome;
 using testing_support::BuiltProgram;
 using testing_support::Installation;
-using Clock = std::chrono::steady_clock;
 
 constexpr uint64_t kDataSeed = 20240301;
 constexpr int kCrashExit = 99;
@@ -38,19 +38,51 @@ std::unique_ptr<Installation> Fresh() {
   return inst;
 }
 
+// The write calls a running process has made so far (syscw of
+// /proc/<pid>/io): a count that only grows with the run's progress, however
+// fast or slow the machine.  -1 when it cannot be read (the process ended).
+long WritesSoFar(int pid) {
+  std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+  std::string key;
+  long value = -1;
+  while (io >> key >> value)
+    if (key == "syscw:") return value;
+  return -1;
+}
+
+// Starts the job and follows its progress until it ends or, when stopAt is
+// not negative, until it has made stopAt write calls, then kills it.
+// Returns the exit code (128+SIGKILL when killed); *seen gets the most
+// write calls seen.
+int RunFollowing(Installation& inst, long stopAt, long* seen) {
+  int pid = testing_support::StartProcess({BuiltProgram("pps2bde")}, inst.run(), {},
+                                          inst.output());
+  EXPECT_GT(pid, 0);
+  *seen = 0;
+  int code = -1;
+  while (!testing_support::ProcessEnded(pid, &code)) {
+    const long writes = WritesSoFar(pid);
+    if (writes > *seen) *seen = writes;
+    if (stopAt >= 0 && writes >= stopAt) {
+      kill(pid, SIGKILL);
+      return testing_support::WaitProcessFor(pid, e2e::kRunLimit);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return code;
+}
+
 // One uninterrupted run of the data set, taken once for the whole suite.
 struct Reference {
   Outcome outcome;
-  double seconds = 0;  // how long the run took
+  long writes = 0;  // write calls of the run (the last count seen)
 };
 
 const Reference& TheReference() {
   static Reference* ref = [] {
     auto* r = new Reference;
     std::unique_ptr<Installation> inst = Fresh();
-    Clock::time_point start = Clock::now();
-    EXPECT_EQ(0, e2e::Job(*inst));
-    r->seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_EQ(0, RunFollowing(*inst, -1, &r->writes));
     r->outcome = TakeOutcome(*inst);
     return r;
   }();
@@ -116,35 +148,36 @@ TEST(Crash, StoppedAtAnyWriteOrCommitEndsLikeOneRun) {
   EXPECT_EQ(32, crashed) << "every write point falls inside the run";
 }
 
-// The real job killed with SIGKILL after a pseudo-random delay; every fourth
-// time the run that takes over is killed too before a last run ends it.
-TEST(Crash, KilledAtRandomMomentsEndsLikeOneRun) {
-  const double span = TheReference().seconds;
+// The real job killed with SIGKILL once it has made a pseudo-random number
+// of its write calls (a point of its progress, not of the clock); every
+// fourth time the run that takes over is killed too before a last run ends
+// it.
+TEST(Crash, KilledAtRandomPointsOfItsProgressEndsLikeOneRun) {
+  const long span = TheReference().writes;
+  ASSERT_GT(span, 1000) << "the run's progress can be followed";
   e2e::Random rnd(kDataSeed + 1);
-  auto killAfter = [&](Installation& inst) {
-    double delay = span * static_cast<double>(rnd.Next() % 10000) / 10000.0;
-    int pid = testing_support::StartProcess({BuiltProgram("pps2bde")}, inst.run(), {},
-                                            inst.output());
-    EXPECT_GT(pid, 0);
-    std::this_thread::sleep_for(std::chrono::duration<double>(delay));
-    kill(pid, SIGKILL);
-    return testing_support::WaitProcessFor(pid, e2e::kRunLimit);
+  auto killAt = [&](Installation& inst) {
+    // Within the first nine tenths, so that the kill comes before the end
+    // however late the follower sees the count.
+    long seen = 0;
+    const uint64_t range = static_cast<uint64_t>(span) * 9 / 10;
+    return RunFollowing(inst, static_cast<long>(rnd.Next() % range), &seen);
   };
   int killed = 0;
   for (int k = 0; k < 40; ++k) {
     std::unique_ptr<Installation> holder = Fresh();
     Installation& inst = *holder;
-    int rc = killAfter(inst);
+    int rc = killAt(inst);
     ASSERT_TRUE(rc == 0 || rc == 128 + SIGKILL) << rc;
     if (rc != 0) ++killed;
     if (k % 4 == 3) {
-      rc = killAfter(inst);
+      rc = killAt(inst);
       ASSERT_TRUE(rc == 0 || rc == 128 + SIGKILL) << rc;
     }
     ASSERT_EQ(0, e2e::Job(inst));
     ExpectSameEnd(TheReference().outcome, inst, "kill " + std::to_string(k + 1));
   }
-  EXPECT_GE(killed, 20) << "the delays fall inside the run";
+  EXPECT_GE(killed, 30) << "the kill points fall inside the run";
 }
 
 // The same input gives the same tables and, but for the write stamps, the

@@ -20,6 +20,11 @@
 //                            of the line written (ENOSPC);
 //   PPS2BDE_FAIL_TRUNCATE=N  the N-th cut-back of a buffer file (EIO).
 //
+// Pauses (the process stops itself with SIGSTOP, so a test can act on the
+// files between two lines and go on with SIGCONT):
+//   PPS2BDE_PAUSE_AFTER_WRITES=N   right after the N-th successful write to
+//                                  a terminal buffer file.
+//
 // Database:
 //   PPS2BDE_BUSY_TIMEOUT_MS=N  how long a write waits for a database that
 //                              another process holds locked;
@@ -28,6 +33,7 @@
 //
 // Counts are per process and start at 1; a buffer file is a file whose
 // name contains "SndDnl".  The message log is never affected.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -82,11 +88,11 @@ struct Trigger {
 // Forwards to the POSIX Env and trips the chosen buffer-file calls.
 class FaultEnv : public ForwardingEnv {
  public:
-  Trigger open, seek, write, shortWrite, truncate, crashAfter, crashIn;
+  Trigger open, seek, write, shortWrite, truncate, crashAfter, crashIn, pauseAfter;
 
   bool Active() const {
     return open.at || seek.at || write.at || shortWrite.at || truncate.at || crashAfter.at ||
-           crashIn.at;
+           crashIn.at || pauseAfter.at;
   }
 
   int OpenExclusive(const char* path, int* fd) override {
@@ -112,6 +118,7 @@ class FaultEnv : public ForwardingEnv {
     bool shortened = shortWrite.Next();
     bool crashInside = crashIn.Next();
     bool crashAfterIt = crashAfter.Next();
+    bool pauseAfterIt = pauseAfter.Next();
     if (fail) {
       if (written != nullptr) *written = 0;
       return ENOSPC;
@@ -127,6 +134,7 @@ class FaultEnv : public ForwardingEnv {
     int rc = ForwardingEnv::Write(fd, data, n, &done);
     if (written != nullptr) *written = done;
     if (crashAfterIt && rc == 0 && done == n) _exit(kCrashExit);
+    if (pauseAfterIt && rc == 0 && done == n) raise(SIGSTOP);
     return rc;
   }
 
@@ -162,6 +170,7 @@ int main(int argc, char** argv) {
   env.truncate.at = Switch("PPS2BDE_FAIL_TRUNCATE");
   env.crashAfter.at = Switch("PPS2BDE_CRASH_AFTER_WRITES");
   env.crashIn.at = Switch("PPS2BDE_CRASH_IN_WRITE");
+  env.pauseAfter.at = Switch("PPS2BDE_PAUSE_AFTER_WRITES");
   if (env.Active()) Env_Set(&env);
 
   long busyMs = Switch("PPS2BDE_BUSY_TIMEOUT_MS");

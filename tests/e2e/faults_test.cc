@@ -3,6 +3,8 @@
 // fault is logged with the entries the download names, leaves no torn line,
 // and the next normal run sends what was left.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -49,8 +51,7 @@ std::vector<std::string> Entries(Installation& inst) {
 
 // What the lines of terminal 1 carry: record type, function and key
 // (positions 91-93, 109-111 and the first 17 payload characters).
-std::multiset<std::string> Sent(Installation& inst) {
-  std::string bytes = ReadAll(inst.buff() + "/SndDnl1.buf");
+std::multiset<std::string> Keys(const std::string& bytes) {
   e2e::Lines(bytes, "SndDnl1.buf");  // whole lines only
   std::multiset<std::string> keys;
   for (size_t pos = 0; pos + e2e::kLine <= bytes.size(); pos += e2e::kLine) {
@@ -60,6 +61,10 @@ std::multiset<std::string> Sent(Installation& inst) {
     keys.insert(key);
   }
   return keys;
+}
+
+std::multiset<std::string> Sent(Installation& inst) {
+  return Keys(ReadAll(inst.buff() + "/SndDnl1.buf"));
 }
 
 std::string Marked(Installation& inst) {
@@ -144,6 +149,19 @@ TEST(Fault, BufferFileFaultsAreLoggedAndTheNextRunSendsTheRest) {
   }
 }
 
+// The entries of a run whose nine lines all find their buffer file refused
+// with code: the order download stops at its first, the operation download
+// tries each.
+std::vector<std::string> NoFileEntries(int code) {
+  const std::string refused = "CreateFile/Datei oeffnen/" + std::to_string(code);
+  std::vector<std::string> entries = {refused, kApkSend};
+  for (int i = 0; i < 6; ++i) {
+    entries.push_back(refused);
+    entries.push_back(kAppSend);
+  }
+  return entries;
+}
+
 // Holds an exclusive lock on a file as another process would (the terminal
 // communication on a buffer file, another job on the log) until released.
 class HeldFile {
@@ -173,12 +191,7 @@ TEST(Fault, BufferFileHeldByTheTerminalCommunication) {
     HeldFile held(inst.buff() + "/SndDnl1.buf");
     ASSERT_EQ(0, e2e::Job(inst));
   }
-  const std::string busy = "CreateFile/Datei oeffnen/" + std::to_string(EWOULDBLOCK);
-  std::vector<std::string> expected = {busy, kApkSend};
-  for (int i = 0; i < 6; ++i) {
-    expected.push_back(busy);
-    expected.push_back(kAppSend);
-  }
+  std::vector<std::string> expected = NoFileEntries(EWOULDBLOCK);
   EXPECT_EQ(expected, Entries(inst));
   EXPECT_EQ("", ReadAll(inst.buff() + "/SndDnl1.buf"));
   EXPECT_EQ("3|6", Marked(inst));
@@ -220,6 +233,89 @@ TEST(Fault, LogHeldByAnotherProcessIsWaitedFor) {
   EXPECT_EQ("100000000002", inst.Query("select ApkApk from Kvn501Apk"))
       << "the run goes on after the entry";
   EXPECT_EQ(e2e::kLine, ReadAll(inst.buff() + "/SndDnl1.buf").size());
+}
+
+// Odd files in place of the job's files.  A FIFO never hangs the job; a
+// symbolic link is never written through (its target keeps every byte, also
+// a start of a line the torn-line repair would cut); a buffer file that
+// cannot be had is logged and its rows stay marked; without a readable
+// configuration the connect fails with its entry.
+TEST(Fault, FifoAndLinkInPlaceOfTheJobsFiles) {
+  enum Place { kBuffer, kLog, kConfig };
+  struct Case {
+    Place place;
+    bool fifo;  // else a symbolic link
+    std::vector<std::string> log;
+  };
+  const Case cases[] = {
+      {kBuffer, true, NoFileEntries(EINVAL)},
+      {kBuffer, false, NoFileEntries(ELOOP)},
+      {kLog, true, {}},
+      {kLog, false, {}},
+      {kConfig, true, {"dbConnect/Fehlerhafter Connect mit der DB /-12154"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.place) + (c.fifo ? " fifo" : " link"));
+    Installation inst(true, testing_support::MemoryTempBase());
+    inst.Sql(SixLinesAndThree());
+    const std::string path = c.place == kBuffer ? inst.buff() + "/SndDnl1.buf"
+                             : c.place == kLog  ? inst.log()
+                                                : inst.config();
+    const std::string target = inst.root() + "/target";
+    const std::string kept = "$" + std::string(20, 'x');
+    testing_support::WriteAll(target, kept);
+    if (c.place == kConfig) { ASSERT_EQ(0, unlink(path.c_str())); }
+    ASSERT_EQ(0, c.fifo ? mkfifo(path.c_str(), 0644) : symlink(target.c_str(), path.c_str()));
+
+    ASSERT_EQ(0, e2e::Job(inst)) << "the job ends";
+    EXPECT_EQ(kept, ReadAll(target));
+    if (c.place != kLog) { EXPECT_EQ(c.log, Entries(inst)); }
+    if (c.place == kBuffer) { EXPECT_EQ("3|6", Marked(inst)); }
+    if (c.place == kLog) { EXPECT_EQ(AllNine().size(), Sent(inst).size()) << "the run goes on"; }
+    if (c.place == kConfig) { EXPECT_EQ("3", inst.Query("select count(*) from Kvn500Auk")); }
+  }
+}
+
+// A consumer that moves the buffer file away or empties it between two
+// lines of a run, or between two runs: no line goes into the moved file, an
+// emptied file gets the next lines from its start (no gap of zero bytes),
+// and every line is sent once.
+TEST(Fault, BufferFileMovedOrEmptiedBetweenLinesAndRuns) {
+  for (bool move : {true, false}) {
+    SCOPED_TRACE(move ? "moved" : "emptied");
+    Installation inst(true, testing_support::MemoryTempBase());
+    inst.Sql(SixLinesAndThree());
+    const std::string file = inst.buff() + "/SndDnl1.buf";
+    const std::string taken = inst.buff() + "/taken";
+    auto consume = [&] {
+      if (move) return rename(file.c_str(), taken.c_str());
+      testing_support::WriteAll(taken, ReadAll(file));
+      return truncate(file.c_str(), 0);
+    };
+    int pid = testing_support::StartProcess({BuiltProgram("pps2bde-crashpoint")}, inst.run(),
+                                            {"PPS2BDE_PAUSE_AFTER_WRITES=5"}, inst.output());
+    ASSERT_TRUE(testing_support::WaitStopped(pid, e2e::kRunLimit));
+    const std::string first = ReadAll(file);
+    EXPECT_EQ(5 * e2e::kLine, first.size());
+    EXPECT_EQ(0, consume());
+    kill(pid, SIGCONT);
+    ASSERT_EQ(0, testing_support::WaitProcessFor(pid, e2e::kRunLimit));
+
+    EXPECT_EQ(first, ReadAll(taken)) << "no line into the moved file";
+    const std::string rest = ReadAll(file);
+    EXPECT_EQ(4 * e2e::kLine, rest.size()) << "no gap before the next line";
+    std::multiset<std::string> sent = Keys(first + rest);
+    EXPECT_EQ(AllNine(), std::set<std::string>(sent.begin(), sent.end()));
+    EXPECT_EQ(9u, sent.size());
+    EXPECT_EQ("0|0", Marked(inst));
+
+    EXPECT_EQ(0, consume());
+    inst.Sql(e2e::AukRow("100000000004", 1));
+    ASSERT_EQ(0, e2e::Job(inst));
+    EXPECT_EQ(rest, ReadAll(taken));
+    EXPECT_EQ((std::multiset<std::string>{"APK NEU 100000000004"}), Sent(inst));
+    EXPECT_TRUE(Entries(inst).empty());
+  }
 }
 
 }  // namespace

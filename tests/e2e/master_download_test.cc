@@ -93,14 +93,19 @@ std::string UbgPayload(int knz, const std::string& ubg, const std::string& bez,
 
 class MasterDownload : public ::testing::Test {
  protected:
-  // Runs the command and checks its exit code and that it printed one line.
-  void Run(const std::vector<std::string>& args) {
+  // Runs the command and checks that it printed one line with the rows
+  // sent and not sent, and exited 1 when any could not be sent (its reason
+  // on one more line).
+  void Run(const std::vector<std::string>& args, int sent, int notSent = 0) {
     from_ = Stamp(time(nullptr));
-    ASSERT_EQ(0, RunDownload(inst_, args)) << ReadAll(inst_.output());
+    ASSERT_EQ(notSent > 0 ? 1 : 0, RunDownload(inst_, args)) << ReadAll(inst_.output());
     to_ = Stamp(time(nullptr));
     std::string out = ReadAll(inst_.output());
-    EXPECT_EQ(1, std::count(out.begin(), out.end(), '\n')) << out;
+    EXPECT_EQ(notSent > 0 ? 2 : 1, std::count(out.begin(), out.end(), '\n')) << out;
     EXPECT_EQ(0u, out.find("download " + args[0])) << out;
+    EXPECT_NE(std::string::npos, out.find(": status 0, " + std::to_string(sent) + " rows sent, " +
+                                          std::to_string(notSent) + " rows not sent,"))
+        << out;
   }
   std::string Line(const std::string& line, const std::string& ip, const std::string& port,
                    const std::string& skz, const std::string& fun, const std::string& payload) {
@@ -133,7 +138,7 @@ TEST_F(MasterDownload, WorkGroupsAndWorkplaces) {
             "('LP-01','Lackierplatz','','LACK','FB08',3,2,'','','ABCDEFGHIJKLMNOPQRSTUVWXYZ0123',"
             "'AEN','ZuzErOro');\n");
 
-  Run({"workgroups", "ZuzErOro"});
+  Run({"workgroups", "ZuzErOro"}, 2);
   EXPECT_EQ("", ReadAll(inst_.log()));
   // LACK has no cost centre valid today and is not sent; SAEG carries
   // another marker.
@@ -151,7 +156,7 @@ TEST_F(MasterDownload, WorkGroupsAndWorkplaces) {
   EXPECT_EQ("DREH|OWN|<null>|<null>\nLACK|OWN|NEU|ZuzErOro\nSAEG|OWN|AEN|ZalToGen",
             inst_.Query("select ApgApg,ApgKst,ApgDna,ApgDwn from Kvn530Apg order by 1"));
 
-  Run({"workplaces", "ZuzErOro"});
+  Run({"workplaces", "ZuzErOro"}, 2);
   EXPECT_EQ("", ReadAll(inst_.log()));
   t1 = LinesOf(inst_.buff() + "/SndDnl1.buf");
   t7 = LinesOf(inst_.buff() + "/SndDnl7.buf");
@@ -174,14 +179,16 @@ TEST_F(MasterDownload, UbgAndPersonnel) {
   inst_.Sql(TerminalRow(2, "10.0.0.2", "4002", "FB01", "FB09") +
             "insert into Kvn521Ubg (UbgUbg,UbgKnz,UbgFbe,UbgBez,UbgTxt,UbgDna,UbgDwn) values "
             "('R1',1,'FB01','Ruesten','Ruest','NEU','ZalToGen'),"
-            "('S2',2,'FB02','Stoerung Maschine','0123456789','LOE','ZalToGen');\n"
+            "('S2',2,'FB02','Stoerung Maschine','0123456789','LOE','ZalToGen'),"
+            "('X3',1,'ZZ99','kein Terminal','','NEU','ZalToGen');\n"
             "insert into Kvn510Prv (PrvPnr,PrvGvo,PrvBer,PrvKst,PrvFbe,PrvDna,PrvDwn,PrvAwn,PrvAwa,"
             "PrvNam) values "
             "('00004711','2024-01-01 00:00:00',1,'K-100','FB03','NEU','ZalToGen','A-77',1,'Eins'),"
             "('00004712','2024-01-01 00:00:00',2,'K-200','FB04','LOE','ZalToGen','A-78',3,'Zwei'),"
             "('00004713','2024-01-01 00:00:00',5,'K-300','FB05','LOE','ZalToGen','A-79',1,'Drei');\n");
 
-  Run({"ubg", "ZalToGen"});
+  // X3 has no terminal: counted as not sent, it stays marked.
+  Run({"ubg", "ZalToGen"}, 2, 1);
   Lines t2 = LinesOf(inst_.buff() + "/SndDnl2.buf");
   ASSERT_EQ(2u, t2.size());
   EXPECT_EQ(Line(t2[0], "10.0.0.2", "4002", "UBG", "NEU", UbgPayload(1, "R1", "Ruesten", "Ruest")),
@@ -189,10 +196,12 @@ TEST_F(MasterDownload, UbgAndPersonnel) {
   EXPECT_EQ(Line(t2[1], "10.0.0.2", "4002", "UBG", "LOE",
                  UbgPayload(2, "S2", "Stoerung Maschine", "01234567")),
             t2[1]);
-  EXPECT_EQ("R1|<null>|<null>", inst_.Query("select UbgUbg,UbgDna,UbgDwn from Kvn521Ubg"));
+  EXPECT_EQ("R1|<null>|<null>\nX3|NEU|ZalToGen",
+            inst_.Query("select UbgUbg,UbgDna,UbgDwn from Kvn521Ubg order by 1"));
 
-  Run({"prv", "ZalToGen"});
-  EXPECT_EQ("", ReadAll(inst_.log()));
+  const std::string log = ReadAll(inst_.log());
+  Run({"prv", "ZalToGen"}, 3);
+  EXPECT_EQ(log, ReadAll(inst_.log()));
   t2 = LinesOf(inst_.buff() + "/SndDnl2.buf");
   ASSERT_EQ(8u, t2.size());
   const std::string ip = "10.0.0.2", port = "4002";
@@ -214,7 +223,7 @@ TEST_F(MasterDownload, CostCentresTakeNoSelector) {
   inst_.Sql(TerminalRow(3, "10.0.0.3", "4003", "FB01", "FB09") +
             "insert into o1003Kststelle (KstNum) values ('4711'),('1234567'),('12345678');\n"
             "insert into Kvn559Fbe (FbeFbe,FbeTyp) values ('FB01',1),('FB02',2);\n");
-  Run({"costcentres"});
+  Run({"costcentres"}, 2, 1);
   // A cost centre wider than its 7 positions would reach the terminal as
   // another one: it is not sent.
   std::vector<LogEntry> e = ParseLog(ReadAll(inst_.log()));
@@ -264,27 +273,27 @@ TEST_F(MasterDownload, GermanTextsAndValuesThatDoNotFit) {
             "insert into Kvn510Prv (PrvPnr,PrvKst,PrvFbe,PrvBer,PrvDna,PrvDwn,PrvAwn) values "
             "('00004711','K-100000','FB03',1,'NEU','ZuzErOro','A-77');\n");
   // Each run appends its lines; the last one is checked after its run.
-  auto lastLine = [&](const char* what, size_t count) {
-    Run({what, "ZuzErOro"});
+  auto lastLine = [&](const char* what, size_t count, int sent, int notSent) {
+    Run({what, "ZuzErOro"}, sent, notSent);
     Lines t1 = LinesOf(inst_.buff() + "/SndDnl1.buf");
     EXPECT_EQ(count, t1.size()) << what;
     return t1.empty() ? std::string() : t1.back();
   };
-  std::string l = lastLine("workgroups", 1);
+  std::string l = lastLine("workgroups", 1, 1, 2);
   EXPECT_EQ(Line(l, "10.0.0.1", "4001", "MAG", "NEU",
                  WorkGroupPayload("DREH", "Dreherei S\xFC" "d", "Gro\xDF", "FB02", "K-4711", "",
                                   "", zf3.substr(0, 30))),
             l);
-  l = lastLine("workplaces", 2);
+  l = lastLine("workplaces", 2, 1, 1);
   EXPECT_EQ(Line(l, "10.0.0.1", "4001", "MAS", "NEU",
                  WorkplacePayload("DM-01", "Drehmaschine S\xFC" "d", "", "FB02", "K-4711", "DREH",
                                   12, 1, "", "", "")),
             l);
-  l = lastLine("ubg", 3);
+  l = lastLine("ubg", 3, 1, 0);
   EXPECT_EQ(Line(l, "10.0.0.1", "4001", "UBG", "NEU",
                  UbgPayload(1, "R1", "R\xFC" "sten \xC4nderung", "R\xFC" "st")),
             l);
-  lastLine("prv", 3);
+  lastLine("prv", 3, 0, 1);
   const std::string m = "Wert passt nicht ins Feld: ";
   std::vector<std::string> entries;
   for (const LogEntry& e : ParseLog(ReadAll(inst_.log())))

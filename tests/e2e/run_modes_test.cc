@@ -135,13 +135,16 @@ TEST(RunModes, QueueModeLogsEveryNamedRowItCannotRead) {
   }
 }
 
-TEST(RunModes, ShortQueueDateSelectsNothing) {
+TEST(RunModes, ShortQueueDateIsRefusedWithOneEntry) {
   Installation inst;
   inst.Sql(
       "insert into Kvn540Dnl (DnlDta,DnlLfn,DnlFun,DnlSkz,DnlApk,DnlErf) values "
       "('2024-03-01 12:00:00',1,'AEN','APK','100000000001','ZuzErOro')");
   ASSERT_EQ(0, inst.RunJob({"2024031", "120000"}));
-  EXPECT_EQ("", ReadAll(inst.log()));
+  std::vector<testing_support::LogEntry> log = testing_support::ParseLog(ReadAll(inst.log()));
+  ASSERT_EQ(1u, log.size());
+  EXPECT_EQ("W_PpsDaten|Datum oder Zeit ungueltig|-1",
+            log[0].function + "|" + log[0].message + "|" + log[0].code);
 }
 
 }  // namespace

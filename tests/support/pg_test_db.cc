@@ -117,11 +117,16 @@ void PgDropDatabase(const std::string& service) {
   PQfinish(c);
 }
 
-void PgExec(const std::string& service, const std::string& sql) {
+std::string PgTrySql(const std::string& service, const std::string& sql) {
   PGconn* c = Open(service);
-  if (c == nullptr) return;
-  Run(c, sql, true);
+  if (c == nullptr) return "cannot connect to " + service;
+  std::string message;
+  PGresult* r = PQexec(c, sql.c_str());
+  if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK)
+    message = PQerrorMessage(c);
+  PQclear(r);
   PQfinish(c);
+  return message;
 }
 
 std::string PgQuery(const std::string& service, const std::string& sql) {

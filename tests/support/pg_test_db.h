@@ -30,9 +30,9 @@ bool IsPgService(const std::string& db);
 std::string PgCreateDatabase(bool schema);
 // Drops it (sessions still on it are ended).
 void PgDropDatabase(const std::string& service);
-// As ExecSql and QuerySql for a PostgreSQL database (double precision
+// As TrySql and QuerySql for a PostgreSQL database (double precision
 // columns written as SQLite writes REAL ones: 1234.5, 0.0).
-void PgExec(const std::string& service, const std::string& sql);
+std::string PgTrySql(const std::string& service, const std::string& sql);
 std::string PgQuery(const std::string& service, const std::string& sql);
 
 // A raw second connection, as another program would hold it.  Exec

@@ -127,6 +127,19 @@ int RunProcess(const std::vector<std::string>& argv, const std::string& cwd,
   return WaitProcess(StartProcess(argv, cwd, env, output));
 }
 
+bool WaitStopped(int pid, double seconds) {
+  if (pid <= 0) return false;
+  auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end) {
+    int status = 0;
+    pid_t r = waitpid(pid, &status, WUNTRACED | WNOHANG);
+    if (r == pid) return WIFSTOPPED(status);
+    if (r < 0) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
 int WaitProcessFor(int pid, double seconds) {
   if (pid <= 0) return -1;
   auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
@@ -175,16 +188,23 @@ void CreateDatabase(const std::string& path) {
   sqlite3_close(db);
 }
 
-void ExecSql(const std::string& dbPath, const std::string& sql) {
-  if (IsPgService(dbPath)) return PgExec(dbPath, sql);
+std::string TrySql(const std::string& dbPath, const std::string& sql) {
+  if (IsPgService(dbPath)) return PgTrySql(dbPath, sql);
   sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READWRITE);
-  if (db == nullptr) return;
+  if (db == nullptr) return "cannot open " + dbPath;
   char* err = nullptr;
+  std::string message;
   if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-    ADD_FAILURE() << "sql: " << (err ? err : "?") << "\n in: " << sql;
+    message = err != nullptr ? err : "?";
     sqlite3_free(err);
   }
   sqlite3_close(db);
+  return message;
+}
+
+void ExecSql(const std::string& dbPath, const std::string& sql) {
+  std::string err = TrySql(dbPath, sql);
+  if (!err.empty()) ADD_FAILURE() << "sql: " << err << "\n in: " << sql;
 }
 
 std::string QuerySql(const std::string& dbPath, const std::string& sql) {

@@ -54,6 +54,11 @@ int WaitProcess(int pid);
 // Waits at most seconds for a started child: its exit code, or -2 after the
 // child was killed with SIGKILL because it had not ended in time.
 int WaitProcessFor(int pid, double seconds);
+// Waits at most seconds until the started child has stopped itself
+// (SIGSTOP); false when it did not stop in time (it still needs its wait)
+// or ended (then it is reaped).  The child goes on after kill(pid, SIGCONT)
+// and still needs its wait.
+bool WaitStopped(int pid, double seconds);
 // RunProcess with a time limit (see WaitProcessFor).
 int RunProcessFor(double seconds, const std::vector<std::string>& argv, const std::string& cwd,
                   const std::vector<std::string>& env = {}, const std::string& output = "");
@@ -69,6 +74,9 @@ void CreateDatabase(const std::string& path);
 // Runs sql (any number of statements) on the database (a SQLite path, or a
 // PostgreSQL service text: see pg_test_db.h); fails the test on an error.
 void ExecSql(const std::string& dbPath, const std::string& sql);
+// Runs sql like ExecSql but returns SQLite's error message ("" on success)
+// instead of failing the test.
+std::string TrySql(const std::string& dbPath, const std::string& sql);
 // Runs a query; each row as its columns joined by '|' (NULL as "<null>"),
 // rows joined by '\n'.
 std::string QuerySql(const std::string& dbPath, const std::string& sql);

@@ -6,6 +6,8 @@
 #include <string>
 
 // Prints the enciphered digit form of text (built-in key text, mode 0).
+// Returns 0, or 2 (message on stderr) for a text longer than the 51
+// characters a configuration value may have.
 int Admin_Encipher(const char* text);
 // Creates a new SQLite database at path with the whole schema; refuses (and
 // changes nothing) when the file exists.  A PostgreSQL service (a URI or a
@@ -40,17 +42,17 @@ void AdminPg_ShowQuery(const char* query);
 // by the selector, at most 8 characters) or "costcentres" (no selector);
 // argc counts them.  Connects with the job's configuration, logs to
 // ".\Msg\Ostrak.Txt", stamps the lines with the current local time,
-// commits and prints a one-line summary.  Returns 0; 2 (usage on stderr)
-// for wrong arguments; 1 (message on stderr) when the connect fails or the
-// download cursor cannot be opened or closed.  Credentials are never
-// printed.
+// commits and prints a one-line summary with the rows sent and the rows
+// not sent.  Returns 0; 2 (usage on stderr) for wrong arguments; 1 (message
+// on stderr) when the connect fails, the download cursor cannot be opened
+// or closed, or any row could not be sent.  Credentials are never printed.
 int Admin_Download(int argc, char** argv);
 
 // The SQL of the demo's sample data.
 const char* Admin_DemoData();
 
 // Writes ROOT/files/velmaris.ini with LOGIN, PASS and NET8 enciphered.
-// Returns 0 or an errno value.
+// Returns 0 or an errno value (EINVAL for a value over 51 characters).
 int Admin_WriteConfig(const std::string& path, const char* login, const char* pass,
                       const char* net8);
 

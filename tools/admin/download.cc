@@ -19,7 +19,7 @@ constexpr size_t kSelectorMax = 8;
 struct Kind {
   const char* name;
   bool needsSelector;
-  int (*download)(const char* date, const char* time, const char* selector);
+  int (*download)(const char* date, const char* time, const char* selector, DnlCount* count);
 };
 
 const Kind kKinds[] = {
@@ -87,15 +87,26 @@ int Admin_Download(int argc, char** argv) {
   char time[7] = {};
   Date_Now(date, time, 3);
   const int32_t entriesBefore = Msg_EntryCount();
-  rc = kind->download(date, time, selector);
+  DnlCount count;
+  rc = kind->download(date, time, selector, &count);
   Db_Commit();
   Put_DnlBufferClose();
   const int32_t entries = Msg_EntryCount() - entriesBefore;
 
-  std::printf("download %s%s%s: status %d, %d log entries in .\\Msg\\Ostrak.Txt\n", kind->name,
-              kind->needsSelector ? " " : "", selector, rc, static_cast<int>(entries));
+  std::printf("download %s%s%s: status %d, %d rows sent, %d rows not sent, %d log entries in "
+              ".\\Msg\\Ostrak.Txt\n",
+              kind->name, kind->needsSelector ? " " : "", selector, rc,
+              static_cast<int>(count.sent), static_cast<int>(count.failed),
+              static_cast<int>(entries));
+  std::fflush(stdout);  // the summary first, before any reason on stderr
   if (rc != 0) {
     std::fprintf(stderr, "pps2bde-admin: the download could not run (status %d)\n", rc);
+    return 1;
+  }
+  if (count.failed > 0) {
+    std::fprintf(stderr,
+                 "pps2bde-admin: %d rows could not be sent; they stay marked, see the log\n",
+                 static_cast<int>(count.failed));
     return 1;
   }
   return 0;

@@ -3,12 +3,17 @@
 #include <cstring>
 
 #include "runtime/crypt.h"
+#include "runtime/ini.h"
 #include "tools/admin/admin.h"
 
 int Admin_Encipher(const char* text) {
-  if (std::strlen(text) > static_cast<size_t>(kCryptMaxWords)) {
-    std::fprintf(stderr, "pps2bde-admin: text longer than %d characters\n", kCryptMaxWords);
-    return 1;
+  // The job takes a value of at most 51 characters and refuses a longer one.
+  if (strnlen(text, kIniCredentialCap) >= kIniCredentialCap) {
+    std::fprintf(stderr,
+                 "pps2bde-admin: TEXT has more than %zu characters; the job refuses such a "
+                 "configuration value\n",
+                 kIniCredentialCap - 1);
+    return 2;
   }
   char cipher[kCryptCipherCap];
   if (Crypt_Encode(text, cipher, sizeof cipher, kCryptKeyText, 0) != 0) {
@@ -25,6 +30,7 @@ int Admin_WriteConfig(const std::string& path, const char* login, const char* pa
   const char* values[] = {login, pass, net8};
   std::string text;
   for (int i = 0; i < 3; ++i) {
+    if (strnlen(values[i], kIniCredentialCap) >= kIniCredentialCap) return EINVAL;
     char cipher[kCryptCipherCap];
     if (Crypt_Encode(values[i], cipher, sizeof cipher, kCryptKeyText, 0) != 0) return EINVAL;
     // A pair of lines: "anything;section;anything", then "number;key;value".
