@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <initializer_list>
 
 #include "runtime/ini.h"
 #include "runtime/msg_hold.h"
