@@ -62,10 +62,6 @@ struct Prepared {
   bool clock = false; // binds the statement's time after them
 };
 
-struct PgCursor {
-  Spool spool;
-};
-
 struct Savepoint {
   std::string name;
   bool opened;  // its savepoint statement began the transaction
@@ -137,7 +133,7 @@ class PostgresEngine : public Engine {
   bool runLock_ = false;  // this session holds the run lock
   bool reading_ = false;  // a read-only transaction of BeginRead is open
   std::vector<std::unique_ptr<Prepared>> prepared_;
-  std::unordered_set<PgCursor*> cursors_;
+  SpoolCursors cursors_;
   std::vector<Savepoint> savepoints_;
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
@@ -147,7 +143,6 @@ class PostgresEngine : public Engine {
 };
 
 PostgresEngine::~PostgresEngine() {
-  for (PgCursor* c : cursors_) delete c;
   PQfinish(conn_);  // the server rolls back an open transaction
 }
 
@@ -352,7 +347,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   Prepared* p = static_cast<Prepared*>(s.prepared);
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
-  auto c = std::make_unique<PgCursor>();
+  auto spool = std::make_unique<Spool>();
   if (!PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
                            params_.data(), nullptr, nullptr, 0))
     return Failure(nullptr);
@@ -366,7 +361,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
     if (failed) continue;
     if (st == PGRES_SINGLE_TUPLE) {
       ReadRow(res, 0);
-      status = c->spool.Add(row_.data(), row_.size());
+      status = spool->Add(row_.data(), row_.size());
       failed = status != kOk;
     } else if (st != PGRES_TUPLES_OK) {
       status = Failure(res);
@@ -374,26 +369,18 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
     }
   }
   if (!failed && PQstatus(conn_) == CONNECTION_BAD) status = Failure(nullptr);
-  if (status == kOk) status = c->spool.Finish();
+  if (status == kOk) status = spool->Finish();
   if (status != kOk) return status;
-  *cursor = c.get();
-  cursors_.insert(c.release());
+  *cursor = cursors_.Add(std::move(spool));
   return kOk;
 }
 
 int PostgresEngine::Fetch(void* cursor, const Out* outs, int nouts) {
-  PgCursor* c = static_cast<PgCursor*>(cursor);
-  if (cursors_.count(c) == 0) return kInvalidCursor;
-  const char* row = nullptr;
-  size_t len = 0;
-  int rc = c->spool.Next(&row, &len);
-  if (rc != kOk) return rc;
-  return Row_Fill(row, len, outs, nouts);
+  return cursors_.Fetch(cursor, outs, nouts);
 }
 
 void PostgresEngine::CloseCursor(void* cursor) {
-  PgCursor* c = static_cast<PgCursor*>(cursor);
-  if (cursors_.erase(c) != 0) delete c;
+  cursors_.Close(cursor);
 }
 
 // "savepoint x": outside a transaction "BEGIN" first, in the same round
