@@ -106,8 +106,9 @@ class PostgresEngine : public Engine {
   int EndRead() override;
 
  private:
-  // The code of a failed result (null: the connection is gone).  Inside a
-  // transaction the code is kept for the COMMIT that will find it aborted.
+  // The code of a failed result (null with the connection gone: -3113
+  // once, -3114 after; null otherwise: -600).  Inside a transaction the
+  // code is kept for the COMMIT that will find it aborted.
   int Failure(const PGresult* r);
   // Runs a text without parameters (simple query): 0 or the code.
   int Simple(const char* text, std::string* tag = nullptr);
@@ -152,6 +153,7 @@ int PostgresEngine::Failure(const PGresult* r) {
   // session down, is shutting down or starting) end the session too.
   bool gone = state != nullptr && (std::strncmp(state, "08", 2) == 0 ||
                                    std::strncmp(state, "57P0", 4) == 0);
+  if (r == nullptr && !gone && PQstatus(conn_) == CONNECTION_OK) return kInternal;  // memory
   if (PQstatus(conn_) == CONNECTION_BAD || r == nullptr || gone) {
     bool first = !lost_;
     lost_ = true;
