@@ -1,47 +1,15 @@
 #include "bench/layout.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <utility>
 
-#include "runtime/crypt.h"
-#include "schema/schema_text.h"
+#include "tools/layout/layout.h"
 
 namespace {
-
-int MakeDirs(const std::string& path) {
-  for (size_t i = 1; i <= path.size(); ++i) {
-    if (i < path.size() && path[i] != '/') continue;
-    std::string part = path.substr(0, i);
-    if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-      std::fprintf(stderr, "pps2bde-bench: cannot create %s: %s\n", part.c_str(),
-                   std::strerror(errno));
-      return -1;
-    }
-  }
-  return 0;
-}
-
-int WriteConfig(const BenchPaths& paths) {
-  const char* keys[] = {"LOGIN", "PASS", "NET8"};
-  const char* values[] = {"bench", "bench", "../../../../files/bde.db"};
-  std::string text;
-  for (int i = 0; i < 3; ++i) {
-    char cipher[kCryptCipherCap];
-    if (Crypt_Encode(values[i], cipher, sizeof cipher, kCryptKeyText, 0) != 0) return -1;
-    text += std::string("[") + keys[i] + "];Login;\r\n" + std::to_string(i + 1) + ";" +
-            keys[i] + ";" + cipher + "\r\n";
-  }
-  FILE* f = std::fopen(paths.config().c_str(), "wb");
-  if (f == nullptr) return -1;
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok ? 0 : -1;
-}
 
 // Runs one statement with the given texts and integers bound in order.
 struct Insert {
@@ -139,23 +107,29 @@ int Exec(sqlite3* db, const char* sql) {
 }  // namespace
 
 int Bench_Layout(const BenchPaths& paths, const BenchData& data) {
-  if (MakeDirs(paths.root + "/files") != 0 || MakeDirs(paths.buff()) != 0 ||
-      MakeDirs(paths.run() + "/Msg") != 0)
+  const Layout layout{paths.root};
+  if (int e = Layout_MakeFolders(layout)) {
+    std::fprintf(stderr, "pps2bde-bench: cannot lay out %s: %s\n", paths.root.c_str(),
+                 std::strerror(e));
     return -1;
-  if (WriteConfig(paths) != 0) {
+  }
+  if (Layout_WriteConfig(paths.config(), "bench", "bench", kLayoutDefaultNet8) != 0) {
     std::fprintf(stderr, "pps2bde-bench: cannot write %s\n", paths.config().c_str());
     return -1;
   }
+  std::string error;
+  if (Layout_CreateSqlite(paths.db(), &error) != 0) {
+    std::fprintf(stderr, "pps2bde-bench: cannot create %s %s\n", paths.db().c_str(),
+                 error.c_str());
+    return -1;
+  }
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(paths.db().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                      nullptr) != SQLITE_OK) {
-    std::fprintf(stderr, "pps2bde-bench: cannot create %s\n", paths.db().c_str());
+  if (sqlite3_open_v2(paths.db().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    std::fprintf(stderr, "pps2bde-bench: cannot open %s\n", paths.db().c_str());
     sqlite3_close(db);
     return -1;
   }
-  int rc = Exec(db, "PRAGMA journal_mode=WAL");
-  if (rc == 0) rc = Exec(db, "BEGIN");
-  if (rc == 0) rc = Exec(db, Schema_SqliteText());
+  int rc = Exec(db, "BEGIN");
   if (rc == 0) rc = Fill(db, data);
   if (rc == 0) rc = Exec(db, "COMMIT");
   // The job starts on a checkpointed database, as after any earlier run.

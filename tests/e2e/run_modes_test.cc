@@ -52,6 +52,23 @@ TEST(RunModes, EveryArgumentCountButTwoStartsTheFullRun) {
   EXPECT_EQ("3", inst.Query("select count(*) from Kvn542Dwn"));
 }
 
+TEST(RunModes, HelpAndVersionAloneTouchNothingElseTheyAreArguments) {
+  Installation inst;
+  const std::string config = ReadAll(inst.config());
+  for (const char* word : {"--help", "--version"}) {
+    ASSERT_EQ(0, inst.RunJob({word}));
+    EXPECT_NE("", ReadAll(inst.output())) << word;
+  }
+  EXPECT_NE(std::string::npos, ReadAll(inst.output()).find("pps2bde " PPS2BDE_TEST_VERSION));
+  EXPECT_EQ("0", inst.Query("select count(*) from Kvn542Dwn")) << "no run";
+  EXPECT_FALSE(testing_support::FileExists(inst.log()));
+  EXPECT_EQ(config, ReadAll(inst.config()));
+  // With another argument beside it the word is just an argument again.
+  ASSERT_EQ(0, inst.RunJob({"--help", "x", "y"}));
+  EXPECT_EQ("", ReadAll(inst.output()));
+  EXPECT_EQ("1", inst.Query("select count(*) from Kvn542Dwn"));
+}
+
 TEST(RunModes, MissingDatabaseLogsOneConnectFailure) {
   Installation inst(/*withDatabase=*/false);
   ASSERT_EQ(0, inst.RunJob());

@@ -5,19 +5,20 @@
 #include "gtest/gtest.h"
 #include "runtime/crypt.h"
 #include "tests/support/pg_test_db.h"
+#include "tools/layout/layout.h"
 
 namespace testing_support {
 
 Installation::Installation(bool withDatabase, const std::string& base, bool sqlite)
     : dir_(base) {
-  MakeDirs(root() + "/files");
-  MakeDirs(buff());
-  MakeDirs(run() + "/Msg");
+  const Layout layout{root()};
+  EXPECT_EQ(0, Layout_MakeFolders(layout));
   if (UsePostgres() && !sqlite) {
     pg_ = withDatabase ? PgCreateDatabase(true)
                        : "host=none dbname=none" + std::to_string(getpid());
   } else if (withDatabase) {
-    CreateDatabase(db());
+    std::string error;
+    EXPECT_EQ(0, Layout_CreateSqlite(layout.db(), &error)) << error;
   }
   WriteConfig(DefaultLogin(), DefaultPass(), DefaultNet8());
 }
@@ -29,21 +30,12 @@ Installation::~Installation() {
 std::string Installation::DefaultLogin() const { return pg_.empty() ? "bde" : kPgUser; }
 std::string Installation::DefaultPass() const { return pg_.empty() ? "secret" : kPgPassword; }
 std::string Installation::DefaultNet8() const {
-  return pg_.empty() ? "../../../../files/bde.db" : pg_.substr(pg_.rfind("dbname="));
+  return pg_.empty() ? kLayoutDefaultNet8 : pg_.substr(pg_.rfind("dbname="));
 }
 
 void Installation::WriteConfig(const std::string& login, const std::string& pass,
                                const std::string& net8) {
-  const std::string keys[] = {"LOGIN", "PASS", "NET8"};
-  const std::string values[] = {login, pass, net8};
-  std::string text;
-  for (int i = 0; i < 3; ++i) {
-    char cipher[kCryptCipherCap];
-    ASSERT_EQ(0, Crypt_Encode(values[i].c_str(), cipher, sizeof cipher, kCryptKeyText, 0));
-    text += "[" + keys[i] + "];Login;\r\n";
-    text += std::to_string(i + 1) + ";" + keys[i] + ";" + cipher + "\r\n";
-  }
-  WriteAll(config(), text);
+  ASSERT_EQ(0, Layout_WriteConfig(config(), login.c_str(), pass.c_str(), net8.c_str()));
 }
 
 int Installation::RunJob(const std::vector<std::string>& args,

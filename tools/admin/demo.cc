@@ -4,27 +4,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "tools/admin/admin.h"
+#include "tools/layout/layout.h"
 
 namespace {
-
-int MakeDirs(const std::string& path) {
-  std::string cur;
-  size_t pos = 0;
-  while (pos != std::string::npos) {
-    pos = path.find('/', pos + 1);
-    cur = path.substr(0, pos);
-    if (cur.empty()) continue;
-    if (mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST) return errno;
-  }
-  return 0;
-}
 
 bool Exists(const std::string& path) {
   struct stat st;
@@ -125,16 +113,15 @@ int Admin_Demo(const char* dirArg, const std::string& program, bool postgres) {
     if (getcwd(cwd, sizeof cwd) == nullptr) return 1;
     root = std::string(cwd) + "/" + root;
   }
-  const std::string files = root + "/files";
-  const std::string buff = root + "/a/b/c/Comm/Buff";
-  const std::string run = root + "/a/b/c/run";
-  std::string db = files + "/bde.db";
-  std::string net8 = "../../../../files/bde.db";
-  for (const std::string& d : {files, buff, run + "/Msg"}) {
-    if (int rc = MakeDirs(d)) {
-      std::fprintf(stderr, "pps2bde-admin: cannot create %s: %s\n", d.c_str(), std::strerror(rc));
-      return 1;
-    }
+  const Layout layout{root};
+  const std::string buff = layout.buff();
+  const std::string run = layout.run();
+  std::string db = layout.db();
+  std::string net8 = kLayoutDefaultNet8;
+  if (int rc = Layout_MakeFolders(layout)) {
+    std::fprintf(stderr, "pps2bde-admin: cannot lay out %s: %s\n", root.c_str(),
+                 std::strerror(rc));
+    return 1;
   }
   if (postgres) {
     if (AdminPg_Start(root, &net8) != 0) return 1;
@@ -144,8 +131,8 @@ int Admin_Demo(const char* dirArg, const std::string& program, bool postgres) {
     if (!LoadSampleData(db)) return 1;
   }
   // The job reads its configuration four levels above its working folder.
-  if (int rc = Admin_WriteConfig(files + "/velmaris.ini", kAdminDemoLogin, kAdminDemoPass,
-                                 net8.c_str())) {
+  if (int rc = Layout_WriteConfig(layout.config(), kAdminDemoLogin, kAdminDemoPass,
+                                  net8.c_str())) {
     std::fprintf(stderr, "pps2bde-admin: cannot write velmaris.ini: %s\n", std::strerror(rc));
     return 1;
   }

@@ -1,15 +1,14 @@
-#include <fcntl.h>
 #include <libpq-fe.h>
-#include <sqlite3.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "schema/schema_text.h"
 #include "sql/postgres/postgres_engine.h"
 #include "tools/admin/admin.h"
+#include "tools/layout/layout.h"
 
 namespace {
 
@@ -62,37 +61,17 @@ int InitPostgres(const char* service, const char* user, const char* password) {
 
 int Admin_InitDb(const char* path, const char* user, const char* password) {
   if (sql::Postgres_IsService(path, std::strlen(path))) return InitPostgres(path, user, password);
-  // O_EXCL makes the refusal atomic: an existing file is never touched.
-  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    if (errno == EEXIST) {
-      std::fprintf(stderr, "pps2bde-admin: %s exists; it is not overwritten\n", path);
-    } else {
-      std::fprintf(stderr, "pps2bde-admin: cannot create %s: %s\n", path, std::strerror(errno));
-    }
-    return 1;
-  }
-  close(fd);
-  sqlite3* db = nullptr;
-  char* err = nullptr;
-  int rc = sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, &err);
-  if (rc == SQLITE_OK) {
-    sqlite3_free(err);
-    err = nullptr;
-    rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, &err);
-  }
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, Schema_SqliteText(), nullptr, nullptr, &err);
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "COMMIT", nullptr, nullptr, &err);
-  if (rc != SQLITE_OK) {
+  std::string error;
+  int rc = Layout_CreateSqlite(path, &error);
+  if (rc == EEXIST) {
+    std::fprintf(stderr, "pps2bde-admin: %s exists; it is not overwritten\n", path);
+  } else if (rc > 0) {
+    std::fprintf(stderr, "pps2bde-admin: cannot create %s: %s\n", path, std::strerror(rc));
+  } else if (rc < 0) {
     std::fprintf(stderr, "pps2bde-admin: cannot create the schema in %s: %s\n", path,
-                 err ? err : sqlite3_errmsg(db));
-    sqlite3_free(err);
-    sqlite3_close(db);
-    unlink(path);
-    return 1;
+                 error.c_str());
   }
-  sqlite3_close(db);
+  if (rc != 0) return 1;
   std::printf("created %s\n", path);
   return 0;
 }
