@@ -76,7 +76,11 @@ class ClusterCheck : public ::testing::Environment {
     }
     const char* ci = std::getenv("CI");
     if (ci != nullptr && std::string(ci) == "true") FAIL() << why;
-    GTEST_SKIP() << why;
+    // A skip here would not reach the tests (nor CTest): the program ends
+    // with the line CTest takes for a skipped test.
+    std::printf("[  SKIPPED ] %s", why.c_str());
+    std::fflush(stdout);
+    std::_Exit(0);
   }
 };
 
