@@ -2,8 +2,7 @@
 // insert, update or logical deletion in Kvn504App, or is dropped, and is
 // then removed.
 //
-// Each row is one unit of work under the database's write lock, like the
-// orders': the planning row is read again and acted on as it is now.  An
+// Each row is one unit of work, like the orders' (see transfer_action.h).  An
 // operation whose order still waits in Kvn500Auk (not taken over yet) waits
 // with it for the next run, so no terminal gets an operation before its
 // order and the order's operation count takes it in.
@@ -16,15 +15,10 @@
 #include "driver/plausi.h"
 #include "driver/transfer.h"
 #include "driver/transfer_action.h"
-#include "runtime/msg.h"
-#include "runtime/session.h"
 #include "sql/errors.h"
 
 namespace {
 
-constexpr const char kStep[] = "Afo_To_App";
-constexpr const char kLowestOrder[] = "000000000000";
-constexpr const char kHighestOrder[] = "999999999999";
 constexpr int kAscending = 1;
 
 // The fields an insert and an update both take from the planning row.
@@ -97,106 +91,50 @@ int MarkDeleted(OperationRecord& app) {
   return App_PKeyUpd(app);
 }
 
-// Takes one planning operation over as one unit of work.
-void TransferOperation(const PpsOperationRecord& fetched, StatRecord& stat,
-                       OperationRecord& app) {
-  static sql::Stmt unit{"savepoint Afo_To_App_Sp"};
-  int rc = Db_BeginUnit(unit);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehler bei Afo_PKeyReadk", rc);
-    return;
+// The operations' side of the transfer.
+struct Operations {
+  using Pps = PpsOperationRecord;
+  using Bde = OperationRecord;
+  static constexpr TransferTexts kTexts{
+      "Afo_To_App", "savepoint Afo_To_App_Sp", "Fehler beim AFO_OPEN", "Fehler bei Afo_PKeyReadk",
+      "Fehler bei Auk_Waiting",
+      {"Fehelr bei App_PKeyIns", "Fehelr bei App_PKeyUpd", "Fehelr bei App_PKeyDel",
+       "Fehler bei Afo_PKeyDel"},
+      {"Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel", "Fehler bei Afo_PKeyDel",
+       "Fehler bei Afo_PKeyDel"}};
+  static constexpr auto kPpsStatus = &Pps::AfoSts;
+  static constexpr auto kBdeStatus = &Bde::AppSts;
+
+  static int Open() { return Afo_Open(kLowestOrder, kHighestOrder, kAscending); }
+  static int Fetch(Pps& afo) { return Afo_Fetch(afo, kAscending); }
+  static int Close() { return Afo_Close(kAscending); }
+  static void Key(const Pps& afo, TransferKey& key) {
+    std::snprintf(key.data(), sizeof key.s, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
   }
-  PpsOperationRecord afo;
-  afo.AfoApk = fetched.AfoApk;
-  afo.AfoApp = fetched.AfoApp;
-  rc = Afo_PKeyReadk(afo);
-  if (rc == 0) {
-    int waiting = Auk_Waiting(afo.AfoApk.c_str());
-    if (waiting != sql::kNoData) {
-      Db_EndUnit();
-      if (waiting != 0) Msg_Error(kStep, "Fehler bei Auk_Waiting", waiting);
-      return;
-    }
+  static int ReadAgain(const Pps& fetched, Pps& afo) {
+    afo.AfoApk = fetched.AfoApk;
+    afo.AfoApp = fetched.AfoApp;
+    return Afo_PKeyReadk(afo);
   }
-  if (rc != 0) {
-    Db_EndUnit();
-    // Gone: the planning system took it back, nothing to do.
-    if (sql::NoFit(rc)) {
-      char key[24];
-      std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
-      Msg_NoFit(kStep, key, rc);
-    } else if (rc != sql::kNoData) {
-      Msg_Error(kStep, "Fehler bei Afo_PKeyReadk", rc);
-    }
-    return;
+  // An operation whose order is not taken over yet waits with it.
+  static int Waiting(const Pps& afo) { return Auk_Waiting(afo.AfoApk.c_str()); }
+  static int ReadBde(const Pps& afo, Bde& app) {
+    app.AppApk.Set(afo.AfoApk);
+    app.AppApp.Set(afo.AfoApp);
+    return App_PKeyReadk(app);
   }
-  app.AppApk.Set(afo.AfoApk);
-  app.AppApp.Set(afo.AfoApp);
-  int read = App_PKeyReadk(app);  // a failed read counts as a missing row
-  if (sql::NoFit(read)) {
-    // The BDE operation holds a value the record cannot: taken for missing,
-    // it would be inserted again; it is named and left as it is.
-    Db_AbortUnit();
-    char key[24];
-    std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
-    Msg_NoFit(kStep, key, read);
-    return;
+  static void Count(StatRecord& stat) {
+    ++stat.DwnAfo;
+    ++stat.DwnApp;
   }
-  ++stat.DwnAfo;
-  ++stat.DwnApp;
-  (void)App_Plausi(afo);
-  const TransferAction action = Transfer_Decide(read, afo.AfoSts, app.AppSts);
-  int32_t* counter = nullptr;
-  const char* failure = "Fehler bei Afo_PKeyDel";
-  switch (action) {
-    case TransferAction::kIns:
-      rc = Insert(afo, app);
-      counter = &stat.DwnNeu;
-      failure = "Fehelr bei App_PKeyIns";
-      break;
-    case TransferAction::kUpd:
-      rc = Update(afo, app);
-      counter = &stat.DwnAen;
-      failure = "Fehelr bei App_PKeyUpd";
-      break;
-    case TransferAction::kDel:
-      rc = MarkDeleted(app);
-      counter = &stat.DwnLoe;
-      failure = "Fehelr bei App_PKeyDel";
-      break;
-    case TransferAction::kDrop:
-      break;
-  }
-  if (rc == 0) {
-    // The removal belongs to the unit: when it fails, nothing of the row is
-    // done and the next run repeats it.
-    rc = Afo_PKeyDel(afo);
-    if (rc != 0) failure = "Fehler bei Afo_PKeyDel";
-  }
-  if (!Transfer_EndUnit(kStep, rc, failure)) return;
-  if (counter != nullptr) ++*counter;
-}
+  static void Check(const Pps& afo) { (void)App_Plausi(afo); }
+  static int Insert(const Pps& afo, Bde& app) { return ::Insert(afo, app); }
+  static int Update(const Pps& afo, Bde& app) { return ::Update(afo, app); }
+  static int MarkDeleted(Bde& app) { return ::MarkDeleted(app); }
+  static int Remove(const Pps& afo) { return Afo_PKeyDel(afo); }
+  static void Deleted(StatRecord&) {}
+};
 
 }  // namespace
 
-int Afo_To_App(StatRecord& stat) {
-  PpsOperationRecord afo;
-  OperationRecord app;
-  int rc = Afo_Open(kLowestOrder, kHighestOrder, kAscending);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehler beim AFO_OPEN", rc);
-    return rc;
-  }
-  for (;;) {
-    rc = Afo_Fetch(afo, kAscending);
-    if (sql::NoFit(rc)) {
-      char key[24];
-      std::snprintf(key, sizeof key, "%s/%s", afo.AfoApk.c_str(), afo.AfoApp.c_str());
-      Msg_NoFit(kStep, key, rc);
-      continue;
-    }
-    if (rc != 0) break;
-    TransferOperation(afo, stat, app);
-  }
-  return Afo_Close(kAscending);
-}
+int Afo_To_App(StatRecord& stat) { return Transfer_All<Operations>(stat); }

@@ -1,12 +1,6 @@
 // The order transfer: every row of Kvn500Auk becomes an insert, update or
-// logical deletion in Kvn501Apk, or is dropped, and is then removed.
-//
-// Each row is one unit of work under the database's write lock: the
-// planning row is read again by its key, the decision is taken on it as it
-// is now, and the write and the removal of the planning row commit together.
-// A row the planning system changed after the cursor's open is thus taken
-// over in its new version, and one it deleted meanwhile is passed over.
-#include <cstdio>
+// logical deletion in Kvn501Apk, or is dropped, and is then removed, each
+// row one unit of work (see transfer_action.h).
 
 #include "db/DbDnl/auk.h"
 #include "db/Dbstd/apk.h"
@@ -15,16 +9,10 @@
 #include "driver/run.h"
 #include "driver/transfer.h"
 #include "driver/transfer_action.h"
-#include "runtime/msg.h"
-#include "runtime/session.h"
 #include "sql/errors.h"
 
 namespace {
 
-constexpr const char kStep[] = "Auk_To_Apk";
-// Exclusive bounds: orders with these two numbers are never read.
-constexpr const char kLowestOrder[] = "000000000000";
-constexpr const char kHighestOrder[] = "999999999999";
 // Cost centre written on every update in place of the planning value.
 constexpr const char kUpdateCostCentre[] = "2003";
 
@@ -77,12 +65,13 @@ int Update(const PpsOrderRecord& auk, OrderRecord& apk) {
 
 // A deleted order: it and its operations are marked "LOE" (an order
 // without operations gives 1403 there, which is no failure).
-int MarkDeleted(OrderRecord& apk, OperationRecord& app) {
+int MarkDeleted(OrderRecord& apk) {
   apk.ApkErf = kInterfaceRecorder;
   apk.ApkDwn = kRecorder;
   apk.ApkDna = "LOE";
   int rc = Apk_PKeyUpd(apk);
   if (rc != 0) return rc;
+  OperationRecord app;
   app.AppApk.Set(apk.ApkApk);
   app.AppDwn = kRecorder;
   app.AppDna = "LOE";
@@ -90,94 +79,47 @@ int MarkDeleted(OrderRecord& apk, OperationRecord& app) {
   return 0;
 }
 
-// Takes one planning order over as one unit of work.
-void TransferOrder(const Text<13>& key, StatRecord& stat, OrderRecord& apk,
-                   OperationRecord& app) {
-  static sql::Stmt unit{"savepoint Auk_To_Apk_Sp"};
-  int rc = Db_BeginUnit(unit);
-  if (rc != 0) {
-    Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
-    return;
+// The orders' side of the transfer.
+struct Orders {
+  using Pps = PpsOrderRecord;
+  using Bde = OrderRecord;
+  // No order waits.
+  static constexpr TransferTexts kTexts{
+      "Auk_To_Apk", "savepoint Auk_To_Apk_Sp", "fehlerhafte Auk_Open", "Fehler bei Auk_PKeyReadk",
+      nullptr,
+      {"Fehelr bei Apk_PKeyIns", "Fehelr bei Apk_PKeyUpd", "Fehler bei Apk_PKeyUpd",
+       "Fehler bei Apk_PKeyDel"},
+      {"Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel", "Fehelr bei Apk_PKeyDel",
+       "Fehler bei Apk_PKeyDel"}};
+  static constexpr auto kPpsStatus = &Pps::AukSts;
+  static constexpr auto kBdeStatus = &Bde::ApkSts;
+
+  static int Open() { return Auk_Open(kLowestOrder, kHighestOrder); }
+  static int Fetch(Pps& auk) { return Auk_Fetch(auk); }
+  static int Close() { return Auk_Close(); }
+  static void Key(const Pps& auk, TransferKey& key) { key.Set(auk.AukApk); }
+  static int ReadAgain(const Pps& fetched, Pps& auk) {
+    auk.AukApk = fetched.AukApk;
+    return Auk_PKeyReadk(auk);
   }
-  PpsOrderRecord auk;
-  auk.AukApk = key;
-  rc = Auk_PKeyReadk(auk);
-  if (rc != 0) {
-    Db_EndUnit();
-    // Gone: the planning system took it back, nothing to do.
-    if (sql::NoFit(rc))
-      Msg_NoFit(kStep, key.c_str(), rc);
-    else if (rc != sql::kNoData)
-      Msg_Error(kStep, "Fehler bei Auk_PKeyReadk", rc);
-    return;
+  static int Waiting(const Pps&) { return sql::kNoData; }
+  static int ReadBde(const Pps& auk, Bde& apk) {
+    apk.ApkApk.Set(auk.AukApk);
+    return Apk_PKeyReadk(apk);
   }
-  apk.ApkApk.Set(key);
-  int read = Apk_PKeyReadk(apk);  // a failed read counts as a missing order
-  if (sql::NoFit(read)) {
-    // The BDE order holds a value the record cannot: taken for missing, it
-    // would be inserted again; it is named and left as it is.
-    Db_AbortUnit();
-    Msg_NoFit(kStep, key.c_str(), read);
-    return;
+  static void Count(StatRecord& stat) {
+    ++stat.DwnApk;
+    ++stat.DwnAuk;
   }
-  ++stat.DwnApk;
-  ++stat.DwnAuk;
-  const TransferAction action = Transfer_Decide(read, auk.AukSts, apk.ApkSts);
-  const char* failure = "Fehler bei Apk_PKeyDel";
-  switch (action) {
-    case TransferAction::kIns:
-      rc = Insert(auk, apk);
-      failure = "Fehelr bei Apk_PKeyIns";
-      break;
-    case TransferAction::kUpd:
-      rc = Update(auk, apk);
-      failure = "Fehelr bei Apk_PKeyUpd";
-      break;
-    case TransferAction::kDel:
-      rc = MarkDeleted(apk, app);
-      failure = "Fehler bei Apk_PKeyUpd";
-      break;
-    case TransferAction::kDrop:
-      break;
-  }
-  if (rc == 0) {
-    // The removal belongs to the unit: a row whose removal fails is left
-    // untouched as a whole, so the next run repeats the same action.
-    rc = Auk_PKeyDel(key.c_str());
-    if (rc != 0 && action != TransferAction::kDrop) failure = "Fehelr bei Apk_PKeyDel";
-  }
-  if (!Transfer_EndUnit(kStep, rc, failure)) return;
-  switch (action) {
-    case TransferAction::kIns: ++stat.DwnNeu; break;
-    case TransferAction::kUpd: ++stat.DwnAen; break;
-    case TransferAction::kDel:
-      // The deleted order and its operations go to the terminals at once.
-      Get_Download(stat);
-      ++stat.DwnLoe;
-      break;
-    case TransferAction::kDrop: break;
-  }
-}
+  static void Check(const Pps&) {}
+  static int Insert(const Pps& auk, Bde& apk) { return ::Insert(auk, apk); }
+  static int Update(const Pps& auk, Bde& apk) { return ::Update(auk, apk); }
+  static int MarkDeleted(Bde& apk) { return ::MarkDeleted(apk); }
+  static int Remove(const Pps& auk) { return Auk_PKeyDel(auk.AukApk.c_str()); }
+  // The deleted order and its operations go to the terminals at once.
+  static void Deleted(StatRecord& stat) { Get_Download(stat); }
+};
 
 }  // namespace
 
-int Auk_To_Apk(StatRecord& stat) {
-  PpsOrderRecord auk;
-  OrderRecord apk;
-  OperationRecord app;
-  int rc = Auk_Open(kLowestOrder, kHighestOrder);
-  if (rc != 0) {
-    Msg_Error(kStep, "fehlerhafte Auk_Open", rc);
-    return rc;
-  }
-  for (;;) {
-    rc = Auk_Fetch(auk);
-    if (sql::NoFit(rc)) {
-      Msg_NoFit(kStep, auk.AukApk.c_str(), rc);
-      continue;
-    }
-    if (rc != 0) break;
-    TransferOrder(auk.AukApk, stat, apk, app);
-  }
-  return Auk_Close();
-}
+int Auk_To_Apk(StatRecord& stat) { return Transfer_All<Orders>(stat); }

@@ -1,14 +1,61 @@
-// The decision shared by the order and the operation transfer.
+// The shape shared by the order and the operation transfer: every planning
+// row is one unit of work under the database's write lock.  The planning
+// row is read again by its key, the decision is taken on it as it is now,
+// and the write and the removal of the planning row commit together.  A
+// row the planning system changed after the cursor's open is thus taken
+// over in its new version, and one it deleted meanwhile is passed over.
+//
+// What differs between orders and operations comes from a side, a struct
+// (Orders in order_transfer.cc, Operations in operation_transfer.cc) with:
+//   Pps, Bde                  the planning and the BDE record
+//   kTexts                    its TransferTexts
+//   kPpsStatus, kBdeStatus    the status fields the decision reads
+//   Open, Fetch, Close        the planning cursor
+//   Key                       the row's key for a log entry
+//   ReadAgain(fetched, pps)   reads the planning row again by its key
+//   Waiting(pps)              1403 when the row goes ahead, 0 when it
+//                             waits for the next run, else a failure
+//   ReadBde(pps, bde)         reads the BDE row by the planning key
+//   Count, Check              counts a row read; checks it (plausibility)
+//   Insert, Update, MarkDeleted, Remove   the writes of the unit
+//   Deleted(stat)             what follows a committed deletion
 #ifndef PPS2BDE_DRIVER_TRANSFER_ACTION_H_
 #define PPS2BDE_DRIVER_TRANSFER_ACTION_H_
 
 #include <cstdint>
+
+#include "db/DbDnl/dwn.h"
+#include "runtime/msg.h"
+#include "runtime/session.h"
+#include "runtime/text.h"
+#include "sql/errors.h"
 
 // What a transfer does with one planning row.
 enum class TransferAction { kIns, kUpd, kDel, kDrop };
 
 // The planning status that asks for a deletion.
 constexpr int32_t kPpsDeleteStatus = 9;
+
+// Exclusive bounds of the planning cursors: orders with these two numbers
+// are never read.
+constexpr const char kLowestOrder[] = "000000000000";
+constexpr const char kHighestOrder[] = "999999999999";
+
+// The key a planning row is named by in a log entry.
+using TransferKey = Text<24>;
+
+// The texts of one transfer.
+struct TransferTexts {
+  const char* step;         // function name of every entry
+  const char* unit;         // savepoint of a row's unit of work
+  const char* openFailure;  // the planning cursor cannot be opened
+  const char* readFailure;  // the unit cannot start, the read again fails
+  const char* waitFailure;  // the check whether the row must wait fails
+  // By TransferAction: the message of a failed write (or of a failed
+  // commit), and of a failed removal of the planning row after it.
+  const char* writeFailure[4];
+  const char* removeFailure[4];
+};
 
 // Decides from the read status of the BDE row, the planning status and the
 // BDE status: an existing row is updated, or marked as deleted when the
@@ -22,5 +69,106 @@ TransferAction Transfer_Decide(int readStatus, int32_t ppsStatus, int32_t bdeSta
 // logged under step with the message of the action that failed.  True when
 // the row's unit was committed.
 bool Transfer_EndUnit(const char* step, int rc, const char* failure);
+
+// Logs a planning row read with a value that does not fit: it names no
+// row here and is passed over.
+template <typename Side>
+void Transfer_NoFit(const typename Side::Pps& row, int rc) {
+  TransferKey key;
+  Side::Key(row, key);
+  Msg_NoFit(Side::kTexts.step, key.c_str(), rc);
+}
+
+// Takes one fetched planning row over as one unit of work, with bde as the
+// BDE record to read into; counts into stat.
+template <typename Side>
+void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
+                  typename Side::Bde& bde) {
+  constexpr const TransferTexts& t = Side::kTexts;
+  static sql::Stmt unit{t.unit};
+  int rc = Db_BeginUnit(unit);
+  if (rc != 0) {
+    Msg_Error(t.step, t.readFailure, rc);
+    return;
+  }
+  typename Side::Pps pps;
+  rc = Side::ReadAgain(fetched, pps);
+  if (rc == 0) {
+    // A row may have to wait for the next run.
+    int waiting = Side::Waiting(pps);
+    if (waiting != sql::kNoData) {
+      Db_EndUnit();
+      if (waiting != 0) Msg_Error(t.step, t.waitFailure, waiting);
+      return;
+    }
+  }
+  if (rc != 0) {
+    Db_EndUnit();
+    // Gone: the planning system took it back, nothing to do.
+    if (sql::NoFit(rc))
+      Transfer_NoFit<Side>(fetched, rc);
+    else if (rc != sql::kNoData)
+      Msg_Error(t.step, t.readFailure, rc);
+    return;
+  }
+  int read = Side::ReadBde(pps, bde);  // a failed read counts as a missing row
+  if (sql::NoFit(read)) {
+    // The BDE row holds a value the record cannot: taken for missing, it
+    // would be inserted again; it is named and left as it is.
+    Db_AbortUnit();
+    Transfer_NoFit<Side>(fetched, read);
+    return;
+  }
+  Side::Count(stat);
+  Side::Check(pps);
+  const TransferAction action = Transfer_Decide(read, pps.*Side::kPpsStatus, bde.*Side::kBdeStatus);
+  const int a = static_cast<int>(action);
+  const char* failure = t.writeFailure[a];
+  switch (action) {
+    case TransferAction::kIns: rc = Side::Insert(pps, bde); break;
+    case TransferAction::kUpd: rc = Side::Update(pps, bde); break;
+    case TransferAction::kDel: rc = Side::MarkDeleted(bde); break;
+    case TransferAction::kDrop: break;
+  }
+  if (rc == 0) {
+    // The removal belongs to the unit: a row whose removal fails is left
+    // untouched as a whole, so the next run repeats the same action.
+    rc = Side::Remove(pps);
+    if (rc != 0) failure = t.removeFailure[a];
+  }
+  if (!Transfer_EndUnit(t.step, rc, failure)) return;
+  switch (action) {
+    case TransferAction::kIns: ++stat.DwnNeu; break;
+    case TransferAction::kUpd: ++stat.DwnAen; break;
+    case TransferAction::kDel:
+      Side::Deleted(stat);
+      ++stat.DwnLoe;
+      break;
+    case TransferAction::kDrop: break;
+  }
+}
+
+// Takes every row of the side's planning cursor over; counts into stat.
+// Returns the status of the cursor open when it fails, else of the close.
+template <typename Side>
+int Transfer_All(StatRecord& stat) {
+  typename Side::Pps pps;
+  typename Side::Bde bde;  // reused from row to row; every read fills it anew
+  int rc = Side::Open();
+  if (rc != 0) {
+    Msg_Error(Side::kTexts.step, Side::kTexts.openFailure, rc);
+    return rc;
+  }
+  for (;;) {
+    rc = Side::Fetch(pps);
+    if (sql::NoFit(rc)) {
+      Transfer_NoFit<Side>(pps, rc);
+      continue;
+    }
+    if (rc != 0) break;
+    Transfer_Row<Side>(pps, stat, bde);
+  }
+  return Side::Close();
+}
 
 #endif  // PPS2BDE_DRIVER_TRANSFER_ACTION_H_

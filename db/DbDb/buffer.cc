@@ -46,8 +46,8 @@ int CutTornLine(Env* env, int fd, int64_t* size) {
   if (tail == 0) return 0;
   const int64_t start = *size - tail;
   // The tail and the three bytes before it, which end the line before.
-  char bytes[kDnlLineLength + 3];
-  const int64_t from = start >= 3 ? start - 3 : 0;
+  char bytes[kDnlLineLength + kDnlLineEndLength];
+  const int64_t from = start >= kDnlLineEndLength ? start - kDnlLineEndLength : 0;
   size_t len = 0;
   int rc = env->ReadAt(fd, from, bytes, static_cast<size_t>(*size - from), &len);
   if (rc != 0) return rc;

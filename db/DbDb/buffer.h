@@ -5,9 +5,7 @@
 
 #include "db/DbDnl/cfg.h"
 #include "db/DbDnl/dnl.h"
-
-// Length of a download line, CR LF included.
-constexpr int kDnlLineLength = 552;
+#include "db/DbDb/layout.h"
 
 // Finds the terminal for areaKey (the lowest CfgDta whose first or second
 // range contains it) into cfg; logs "ReadFile"/"IP-Ermitteln" on failure.

@@ -45,22 +45,22 @@ struct Payload {
 // up to 99999999.999, seven and the sign below 0).  Returns whether the
 // value fits: a longer text would lose digits at its end, which the
 // terminal reads as a number ten or more times smaller.
-bool Quantity(double v, char out[12]) {
+bool Quantity(double v, char out[kQuantityWidth + 1]) {
   // Large enough for every finite double in "%.3f", so nothing is lost
   // before the first '.' is removed.
   char full[400];
   std::snprintf(full, sizeof full, "%012.3f", v);
   char joined[400];
   Del_Point(full, joined, sizeof joined);
-  Text_Copy(out, 12, joined);
-  return std::isfinite(v) && strnlen(joined, 12) <= 11;
+  Text_Copy(out, kQuantityWidth + 1, joined);
+  return std::isfinite(v) && strnlen(joined, kQuantityWidth + 1) <= kQuantityWidth;
 }
 
 template <size_t N>
 void PutQuantity(Payload<N>& p, double v) {
-  char q[12];
+  char q[kQuantityWidth + 1];
   if (!Quantity(v, q)) p.fits = false;
-  p.Put(q, 11);
+  p.Put(q, kQuantityWidth);
 }
 
 // A time: positions 4 to 10 of the quantity text, five integer digits and
@@ -68,15 +68,15 @@ void PutQuantity(Payload<N>& p, double v) {
 // 0 up to 99999.999 (a sign would be lost).
 template <size_t N>
 void PutTime(Payload<N>& p, double v) {
-  char q[12];
+  char q[kQuantityWidth + 1];
   if (!Quantity(v, q) || std::strncmp(q, "000", 3) != 0) p.fits = false;
-  p.Put(strnlen(q, sizeof q) > 3 ? q + 3 : "", 7);
+  p.Put(strnlen(q, sizeof q) > 3 ? q + 3 : "", kTimeWidth);
 }
 
 // A date yyyymmdd as yymmdd; an empty or short date leaves blanks.
 template <size_t N, size_t M>
 void PutDate(Payload<N>& p, const Text<M>& date) {
-  p.Put(date.size() > 2 ? date.c_str() + 2 : "", 6);
+  p.Put(date.size() > 2 ? date.c_str() + 2 : "", kDateWidth);
 }
 
 // The first character of the status in decimal; 10 is sent as 0.
@@ -91,8 +91,9 @@ void PutStatus(Payload<N>& p, int32_t status) {
 template <size_t N>
 void PutCount(Payload<N>& p, int32_t count) {
   char d[16];
-  if (std::snprintf(d, sizeof d, "%d", static_cast<int>(count)) > 5) p.fits = false;
-  p.Put(d, 5);
+  if (std::snprintf(d, sizeof d, "%d", static_cast<int>(count)) > static_cast<int>(kCountWidth))
+    p.fits = false;
+  p.Put(d, kCountWidth);
 }
 
 }  // namespace
@@ -184,8 +185,8 @@ int Dnl_FormatLine(const QueueRecord& rec, const CfgRecord& cfg,
   }
   // The run date yyyymmdd goes into the line as yymmdd.
   const char* runDate = rec.DnlDtaDate.size() > 2 ? rec.DnlDtaDate.c_str() + 2 : "";
-  // Each value is cut to its field by the precision, so the line has its
-  // fixed length whatever the values hold.
+  // The fields of the line's table, each value cut to its field by the
+  // precision, so the line has its fixed length whatever the values hold.
   int n = std::snprintf(
       out, cap,
       "$%-15.15s%-5.5s%14.14s%3.3s%15.15s%5.5s%28s%4.4s%3.3s%6.6s%6.6sBDE%3.3s%-438.438s*\r\n",
@@ -200,6 +201,6 @@ int Dnl_FormatLine(const QueueRecord& rec, const CfgRecord& cfg,
   // A control byte in a value (a line end, a tab) would break the line the
   // terminal communication reads: every one before the closing "*" CR LF
   // becomes a blank.
-  Text_Blank(out, kDnlLineLength - 3);
+  Text_Blank(out, kDnlLineLength - kDnlLineEndLength);
   return n;
 }

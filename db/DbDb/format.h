@@ -1,19 +1,16 @@
 // Payload building of the terminal download: the fixed-width texts of an
-// order and an operation, and the whole download line around them.
+// order and an operation, and the whole download line around them (their
+// layouts in layout.h).
 #ifndef PPS2BDE_DB_DBDB_FORMAT_H_
 #define PPS2BDE_DB_DBDB_FORMAT_H_
 
 #include <cstddef>
 
-#include "db/DbDb/buffer.h"
+#include "db/DbDb/layout.h"
 #include "db/DbDnl/cfg.h"
 #include "db/DbDnl/dnl.h"
 #include "db/Dbstd/apk.h"
 #include "db/Dbstd/app.h"
-
-// Length of the payload of an order and of an operation.
-constexpr int kApkPayloadLength = 255;
-constexpr int kAppPayloadLength = 257;
 
 // Fills rec for one order: DnlSkz "APK", DnlFun the order's ApkDna and
 // DnlDnl the 255-character order payload.  DnlDta and the other fields are

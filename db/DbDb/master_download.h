@@ -18,13 +18,7 @@
 #ifndef PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
 #define PPS2BDE_DB_DBDB_MASTER_DOWNLOAD_H_
 
-#include <cstdint>
-
-// What one master-data download did with its rows.
-struct DnlCount {
-  int32_t sent = 0;
-  int32_t failed = 0;
-};
+#include "db/DbDb/download_loop.h"  // DnlCount
 
 // Sends the work groups whose ApgDwn equals selector and that have a cost
 // centre valid today, area key ApgFbe.  Logs "Apg_Dnl" / "fehlerhafter

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "db/DbDb/layout.h"
 #include "sql/errors.h"
 
 namespace {
@@ -17,19 +18,19 @@ constexpr size_t kPayloadMax = decltype(QueueRecord::DnlDnl)::kWidth - 1;
 // 161 characters.
 constexpr size_t kTextCap = 256;
 
-// Lays text out as a payload: at most copyLength of its characters on
-// blanks, "X" at markPos (1-based), the payload ending after the mark or
-// after the placed text where that is longer.
-void PlacePayload(QueueRecord& rec, const char* text, size_t copyLength, size_t markPos) {
-  static_assert(kPayloadMax >= 218, "the cost-centre payload must fit");
-  assert(copyLength <= kPayloadMax && markPos >= 1 && markPos <= kPayloadMax);
+// Lays text out as a payload: at most at.copy of its characters on blanks,
+// "X" at at.mark (1-based), the payload ending after the mark or after the
+// placed text where that is longer.
+void PlacePayload(QueueRecord& rec, const char* text, DnlPlacement at) {
+  static_assert(kPayloadMax >= kKstPlacement.copy, "the cost-centre payload must fit");
+  assert(at.copy <= kPayloadMax && at.mark >= 1 && at.mark <= kPayloadMax);
   char p[kPayloadMax + 1];
   std::memset(p, ' ', kPayloadMax);
   p[kPayloadMax] = '\0';
-  size_t placed = strnlen(text, copyLength);
+  size_t placed = strnlen(text, at.copy);
   std::memcpy(p, text, placed);
-  p[markPos - 1] = 'X';
-  size_t end = placed > markPos ? placed : markPos;
+  p[at.mark - 1] = 'X';
+  size_t end = placed > at.mark ? placed : at.mark;
   rec.DnlDnl.SetN(p, end);
 }
 
@@ -63,7 +64,7 @@ int Apg_DnlFormat(QueueRecord& rec, const WorkGroupRecord& a) {
                 "%-10.10s%-30.30s%-8.8s%-10.10s%-7.7s%10.10s%10.10s%20.20s%30.30s",
                 a.ApgApg.c_str(), a.ApgBez.c_str(), a.ApgTxt.c_str(), a.ApgFbe.c_str(),
                 a.ApgKst.c_str(), "", a.ApgZf1.c_str(), a.ApgZf2.c_str(), a.ApgZf3.c_str());
-  PlacePayload(rec, text, 136, 137);
+  PlacePayload(rec, text, kMagPlacement);
   rec.DnlSkz = "MAG";
   rec.DnlFun.Set(a.ApgDna);
   return Fit()
@@ -83,7 +84,7 @@ int Apl_DnlFormat(QueueRecord& rec, const WorkplaceRecord& a, const char* costCe
                 a.AplApl.c_str(), a.AplBez.c_str(), a.AplTxt.c_str(), a.AplFbe.c_str(),
                 costCentre != nullptr ? costCentre : "", a.AplApg.c_str(), "", "", apr.s,
                 sts.s, a.AplZf1.c_str(), a.AplZf2.c_str(), a.AplZf3.c_str());
-  PlacePayload(rec, text, 154, 155);
+  PlacePayload(rec, text, kMasPlacement);
   rec.DnlSkz = "MAS";
   rec.DnlFun.Set(a.AplDna);
   return Fit()
@@ -101,7 +102,7 @@ int Ubg_DnlFormat(QueueRecord& rec, const UbgRecord& u) {
   std::snprintf(text, sizeof text, "%-1.1s%-4.4s%-30.30s%-30.30s%8.8s",
                 u.UbgKnz == 1 ? "U" : "S", u.UbgUbg.c_str(), u.UbgBez.c_str(),
                 u.UbgBez.c_str(), u.UbgTxt.c_str());
-  PlacePayload(rec, text, 182, 74);
+  PlacePayload(rec, text, kUbgPlacement);
   rec.DnlSkz = "UBG";
   rec.DnlFun.Set(u.UbgDna);
   return Fit().Exact(u.UbgUbg.c_str(), 4).status;
@@ -112,7 +113,7 @@ int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& p) {
   char text[kTextCap];
   std::snprintf(text, sizeof text, "%-8.8s%-7.7s%-1.1s", p.PrvPnr.c_str(), p.PrvKst.c_str(),
                 code);
-  PlacePayload(rec, text, 182, 17);
+  PlacePayload(rec, text, kPnrPlacement);
   rec.DnlSkz = "PNR";
   rec.DnlFun = (p.PrvDna == "LOE" && p.PrvAwa == 3) ? "LOE" : "AEN";
   return Fit().Exact(p.PrvPnr.c_str(), 8).Exact(p.PrvKst.c_str(), 7).status;
@@ -121,7 +122,7 @@ int Prv_DnlFormat(QueueRecord& rec, const PrvRecord& p) {
 int Prv_DnlFormatAwn(QueueRecord& rec, const PrvRecord& p) {
   char text[kTextCap];
   std::snprintf(text, sizeof text, "%-8.8s%-8.8s", p.PrvAwn.c_str(), p.PrvPnr.c_str());
-  PlacePayload(rec, text, 182, 17);
+  PlacePayload(rec, text, kAwnPlacement);
   rec.DnlSkz = "AWN";
   rec.DnlFun.Set(p.PrvDna);
   return Fit().Exact(p.PrvAwn.c_str(), 8).Exact(p.PrvPnr.c_str(), 8).status;
@@ -131,7 +132,7 @@ int Ksg_DnlFormat(QueueRecord& rec, const KsgDnlRecord& k) {
   char text[kTextCap];
   std::snprintf(text, sizeof text, "%-7.7s%-25.25s%-5.5s", k.KstNum.c_str(), "Kostenstelle",
                 "");
-  PlacePayload(rec, text, 218, 38);
+  PlacePayload(rec, text, kKstPlacement);
   rec.DnlSkz = "KST";
   rec.DnlFun = "NEU";
   return Fit().Exact(k.KstNum.c_str(), 7).status;

@@ -7,6 +7,7 @@
 // a line is sent at least once and a count never misses one.
 #include "db/DbDb/release.h"
 
+#include "db/DbDb/release_row.h"
 #include "runtime/msg.h"
 #include "runtime/session.h"
 #include "sql/sql.h"
@@ -26,23 +27,13 @@ int AddOperations(const char* orderNumber, int32_t delta) {
 }
 
 int ReleaseOrder(const OrderRecord& fetched) {
-  OrderRecord fresh;
-  fresh.ApkApk.Set(fetched.ApkApk);
-  int rc = Apk_PKeyReadk(fresh);
-  if (rc != 0) {
-    Msg_Error("ApkDnl", "Fehler bei Apk_PKeyRead", rc);
-    return rc;
-  }
-  if (fetched.ApkDna == "LOE") {
-    rc = Apk_PKeyDel(fetched.ApkApk.c_str());
-    if (rc != 0) Msg_Error("ApkDnl", "Fehler bei Apk_PKeyDel", rc);
-    return rc;
-  }
-  fresh.ApkDwn.Clear();
-  fresh.ApkDna.Clear();
-  rc = Apk_PKeyUpd(fresh);
-  if (rc != 0) Msg_Error("ApkDnl", "Fehler bei Apk_PKeyUpd", rc);
-  return rc;
+  using R = OrderRecord;
+  // Deleted when sent as deleted, whatever the row holds now.
+  static constexpr FreiPlan<R> kPlan{
+      "ApkDnl", "Fehler bei Apk_PKeyRead", "ApkDnl", "Fehler bei Apk_PKeyDel",
+      "ApkDnl", "Fehler bei Apk_PKeyUpd", Apk_PKeyReadk, Apk_PKeyDel, Apk_PKeyUpd,
+      Frei_LoeFetched<&R::ApkDna>};
+  return Frei_Row<&R::ApkApk, &R::ApkDwn, &R::ApkDna>(kPlan, fetched);
 }
 
 int ReleaseOperation(const OperationRecord& fetched) {

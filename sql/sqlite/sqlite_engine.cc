@@ -117,6 +117,7 @@ class SqliteEngine : public Engine {
   int64_t lastDataVersion_ = -1;
   std::chrono::steady_clock::time_point lockedAt_{};
   std::chrono::steady_clock::time_point otherWriterSeen_{};
+  int64_t yieldOwedUs_ = 0;
   sqlite3_stmt* commit_ = nullptr;
   sqlite3_stmt* rollback_ = nullptr;
   RowWriter row_;
@@ -472,9 +473,14 @@ void SqliteEngine::YieldAfterCommit() {
   if (otherWriterSeen_.time_since_epoch().count() == 0 ||
       now - otherWriterSeen_ > kOtherWriterWindow)
     return;
-  auto held = std::chrono::duration_cast<std::chrono::microseconds>(now - lockedAt_).count();
-  int ms = static_cast<int>((held + 999) / 1000);
-  Env_Get()->SleepMs(ms < 1 ? 1 : (ms > 50 ? 50 : ms));
+  // The time held is owed in whole milliseconds (the sleep's grain): a unit
+  // shorter than that adds to the debt, paid once it reaches one.
+  yieldOwedUs_ += std::chrono::duration_cast<std::chrono::microseconds>(now - lockedAt_).count();
+  if (yieldOwedUs_ < 1000) return;
+  int ms = static_cast<int>(yieldOwedUs_ / 1000);
+  if (ms > 50) ms = 50;
+  yieldOwedUs_ = yieldOwedUs_ > 50000 ? 0 : yieldOwedUs_ - ms * 1000;
+  Env_Get()->SleepMs(ms);
 }
 
 int SqliteEngine::Rollback() {
