@@ -55,7 +55,8 @@ int Db_Connect() {
   } else if (found == 3 || n > kConnectMax) {
     rc = kConnectBadService;
   } else {
-    rc = sql::Connect(connect);
+    // The parts go apart: a PostgreSQL service may hold '@' and '/'.
+    rc = sql::Connect(account, password, service);
   }
   Wipe(account, sizeof account);
   Wipe(password, sizeof password);

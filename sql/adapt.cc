@@ -1,9 +1,23 @@
 #include "sql/adapt.h"
 
 #include <cstring>
+#include <vector>
 
 namespace sql {
 namespace {
+
+// What one rewrite needs besides the text: the dialect and, for
+// PostgreSQL, the placeholder names met so far (index + 1 is the number)
+// and whether the statement reads the clock.
+struct Ctx {
+  bool postgres;
+  std::vector<std::string> names;
+  bool clock = false;
+};
+
+// Stands for the clock parameter until the number of placeholders is known
+// (a control byte, never part of a statement outside a literal).
+constexpr char kClockMark = '\x01';
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsWordStart(char c) {
@@ -66,7 +80,9 @@ size_t MatchParen(const char* s, size_t n, size_t i) {
 // When a date expression ending at s[end] is followed by "+ operand" or
 // "- operand", wraps *expr into date_add_days and returns the index after
 // the operand; otherwise 0.
-size_t WrapArithmetic(const char* s, size_t n, size_t end, std::string* expr) {
+void Placeholder(Ctx& ctx, const char* name, size_t len, std::string* out);
+
+size_t WrapArithmetic(Ctx& ctx, const char* s, size_t n, size_t end, std::string* expr) {
   size_t k = SkipSpace(s, n, end);
   if (k >= n || (s[k] != '+' && s[k] != '-')) return 0;
   if (s[k] == '-' && k + 1 < n && s[k + 1] == '-') return 0;  // a comment
@@ -91,17 +107,30 @@ size_t WrapArithmetic(const char* s, size_t n, size_t end, std::string* expr) {
   // An operand bound tighter to what follows is not the whole addend.
   size_t after = SkipSpace(s, n, b);
   if (after < n && std::strchr("*/|(.", s[after]) != nullptr) return 0;
-  std::string wrapped = "date_add_days(";
+  std::string wrapped = ctx.postgres ? "ora_add_days(" : "date_add_days(";
   wrapped += *expr;
   wrapped += ',';
   wrapped += sign;
-  wrapped.append(s + a, b - a);
+  if (ctx.postgres && s[a] == ':')
+    Placeholder(ctx, s + a + 1, b - a - 1, &wrapped);
+  else
+    wrapped.append(s + a, b - a);
   wrapped += ')';
   expr->swap(wrapped);
   return b;
 }
 
-void Rewrite(const char* s, size_t n, std::string* out);
+// A placeholder :name in PostgreSQL's form $n, numbered by first
+// appearance; a repeated name keeps its number.
+void Placeholder(Ctx& ctx, const char* name, size_t len, std::string* out) {
+  size_t k = 0;
+  while (k < ctx.names.size() && ctx.names[k].compare(0, std::string::npos, name, len) != 0) ++k;
+  if (k == ctx.names.size()) ctx.names.emplace_back(name, len);
+  *out += '$';
+  *out += std::to_string(k + 1);
+}
+
+void Rewrite(Ctx& ctx, const char* s, size_t n, std::string* out);
 
 // True for the words that end an ORDER BY clause.
 bool EndsOrderBy(const char* w, size_t wn) {
@@ -117,7 +146,7 @@ bool EndsOrderBy(const char* w, size_t wn) {
 // clause ends at the end of the text, at the ')' that closes the
 // parenthesis it stands in, or at a word of EndsOrderBy.  Returns the index
 // after the clause.
-size_t RewriteOrderBy(const char* s, size_t n, size_t i, std::string* out) {
+size_t RewriteOrderBy(Ctx& ctx, const char* s, size_t n, size_t i, std::string* out) {
   for (;;) {
     bool descending = false, nulls = false, more = false;
     int depth = 0;
@@ -147,7 +176,7 @@ size_t RewriteOrderBy(const char* s, size_t n, size_t i, std::string* out) {
     }
     size_t end = j;
     while (end > i && IsSpace(s[end - 1])) --end;
-    Rewrite(s + i, end - i, out);
+    Rewrite(ctx, s + i, end - i, out);
     if (end > i && !descending && !nulls) out->append(" nulls last");
     out->append(s + end, j - end);
     if (!more) return j;
@@ -156,10 +185,17 @@ size_t RewriteOrderBy(const char* s, size_t n, size_t i, std::string* out) {
   }
 }
 
-void Rewrite(const char* s, size_t n, std::string* out) {
+void Rewrite(Ctx& ctx, const char* s, size_t n, std::string* out) {
   size_t i = 0;
   while (i < n) {
     char c = s[i];
+    if (ctx.postgres && c == ':' && i + 1 < n && IsWordStart(s[i + 1]) &&
+        (i == 0 || s[i - 1] != ':')) {
+      size_t j = WordEnd(s, n, i + 1);
+      Placeholder(ctx, s + i + 1, j - i - 1, out);
+      i = j;
+      continue;
+    }
     if (IsQuote(c)) {
       size_t j = SkipQuoted(s, n, i);
       out->append(s + i, j - i);
@@ -197,25 +233,32 @@ void Rewrite(const char* s, size_t n, std::string* out) {
       const size_t by = WordEnd(s, n, k);
       if (Is(s + k, by - k, "by")) {
         out->append(s + i, by - i);
-        i = RewriteOrderBy(s, n, by, out);
+        i = RewriteOrderBy(ctx, s, n, by, out);
         continue;
       }
     }
     bool call = k < n && s[k] == '(';
-    if (Is(s + i, j - i, "kvnsystem") && k < n && s[k] == '.') {
+    if (!ctx.postgres && Is(s + i, j - i, "kvnsystem") && k < n && s[k] == '.') {
       i = SkipSpace(s, n, k + 1);
       continue;
     }
     std::string expr;
     size_t end = 0;
+    bool dateCall = call && (Is(s + i, j - i, "to_date") || Is(s + i, j - i, "trunc"));
     if (Is(s + i, j - i, "sysdate") && !call) {
-      expr = "sysdate()";
+      if (ctx.postgres) {
+        expr = kClockMark;
+        ctx.clock = true;
+      } else {
+        expr = "sysdate()";
+      }
       end = j;
-    } else if (call && (Is(s + i, j - i, "to_date") || Is(s + i, j - i, "trunc"))) {
+    } else if (dateCall || (ctx.postgres && call && Is(s + i, j - i, "to_char"))) {
       size_t close = MatchParen(s, n, k);
       if (close < n) {
-        expr.assign(s + i, k + 1 - i);
-        Rewrite(s + k + 1, close - k - 1, &expr);
+        if (ctx.postgres) expr = "ora_";
+        expr.append(s + i, k + 1 - i);
+        Rewrite(ctx, s + k + 1, close - k - 1, &expr);
         expr += ')';
         end = close + 1;
       }
@@ -225,7 +268,9 @@ void Rewrite(const char* s, size_t n, std::string* out) {
       i = j;
       continue;
     }
-    for (size_t next; (next = WrapArithmetic(s, n, end, &expr)) != 0;) end = next;
+    // TO_CHAR gives a text: no day arithmetic after it.
+    if (!call || dateCall)
+      for (size_t next; (next = WrapArithmetic(ctx, s, n, end, &expr)) != 0;) end = next;
     out->append(expr);
     i = end;
   }
@@ -270,8 +315,27 @@ void DropForUpdate(std::string* out) {
 void Adapt_Rewrite(const char* text, size_t len, std::string* out) {
   out->clear();
   out->reserve(len + 16);
-  Rewrite(text, len, out);
+  Ctx ctx{false, {}};
+  Rewrite(ctx, text, len, out);
   DropForUpdate(out);
+}
+
+void Adapt_RewritePostgres(const char* text, size_t len, std::string* out, int* params,
+                           bool* clock) {
+  out->clear();
+  out->reserve(len + 32);
+  Ctx ctx{true, {}};
+  std::string body;
+  Rewrite(ctx, text, len, &body);
+  *params = static_cast<int>(ctx.names.size());
+  *clock = ctx.clock;
+  std::string clockParam = "$" + std::to_string(*params + 1) + "::timestamp(0)";
+  for (char c : body) {
+    if (c == kClockMark)
+      *out += clockParam;
+    else
+      *out += c;
+  }
 }
 
 void Adapt_Classify(const char* text, size_t len, StmtShape* shape) {

@@ -1,4 +1,5 @@
-// Oracle statement texts made into SQLite statements, once at prepare.
+// Oracle statement texts made into SQLite or PostgreSQL statements, once at
+// prepare.
 //
 // The texts stay as the statement functions write them; SQLite needs four
 // changes, all made outside quoted literals and identifiers:
@@ -45,6 +46,18 @@ struct StmtShape {
 
 // Writes the SQLite form of text[0..len-1] into *out.
 void Adapt_Rewrite(const char* text, size_t len, std::string* out);
+
+// Writes the PostgreSQL form of text[0..len-1] into *out: placeholders
+// become $1, $2 ... by first appearance (a repeated name keeps its number;
+// *params gets how many); TO_DATE, TO_CHAR and TRUNC become calls of the
+// strict functions ora_to_date, ora_to_char and ora_trunc of the schema;
+// date plus or minus a number becomes ora_add_days(date, ±n); the
+// qualifier KvnSystem stays (a schema there).  The bare word sysdate
+// becomes the parameter after the placeholders, typed timestamp(0):
+// *clock is true when the statement has it, and the engine binds the
+// statement's time of Env_Get() to it.
+void Adapt_RewritePostgres(const char* text, size_t len, std::string* out, int* params,
+                           bool* clock);
 
 // The kind of the statement and, for savepoints, the name.
 void Adapt_Classify(const char* text, size_t len, StmtShape* shape);

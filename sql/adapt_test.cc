@@ -55,6 +55,37 @@ TEST(AdaptRewrite, DatePlusNumberBecomesDayArithmetic) {
   EXPECT_EQ("sum(((PmsEnd+1440)-PmsBeg))", Rewrite("sum(((PmsEnd+1440)-PmsBeg))"));
 }
 
+std::string Postgres(const char* text, int* params = nullptr, bool* clock = nullptr) {
+  std::string out;
+  int n = 0;
+  bool c = false;
+  Adapt_RewritePostgres(text, std::strlen(text), &out, &n, &c);
+  if (params != nullptr) *params = n;
+  if (clock != nullptr) *clock = c;
+  return out;
+}
+
+// PostgreSQL: $n by first appearance, the clock as the parameter after
+// them, the strict date functions, day arithmetic, the schema kept, " for
+// update" kept.
+TEST(AdaptRewritePostgres, PlaceholdersClockFunctionsAndSchema) {
+  int n = 0;
+  bool clock = true;
+  EXPECT_EQ("where ((a=$1 and b=$2) or c=$1) and d='x:b3'",
+            Postgres("where ((a=:b0 and b=:b2) or c=:b0) and d='x:b3'", &n, &clock));
+  EXPECT_EQ(2, n);
+  EXPECT_FALSE(clock);
+  EXPECT_EQ("set a=$2::timestamp(0),b=ora_trunc($2::timestamp(0)) where k=$1",
+            Postgres("set a=sysdate,b=trunc(SYSDATE) where k=:b0", &n, &clock));
+  EXPECT_EQ(1, n);
+  EXPECT_TRUE(clock);
+  EXPECT_EQ("where BakDtm=(ora_add_days(ora_TO_DATE($1,'yyyymmdd'),+$2)) from KvnSystem.Kvn133Bak",
+            Postgres("where BakDtm=(TO_DATE(:b14,'yyyymmdd')+:b15) from KvnSystem.Kvn133Bak"));
+  EXPECT_EQ("select ora_TO_CHAR(ApkDat,'HH24MISS')+1 from t where k=$1 for update",
+            Postgres("select TO_CHAR(ApkDat,'HH24MISS')+1 from t where k=:b0 for update"));
+  EXPECT_EQ("select x::text", Postgres("select x::text"));
+}
+
 // Every ascending ORDER BY term sorts NULL last, as the server does; a
 // descending term or one with its own NULLS stays; the clause ends where
 // its query or parenthesis does.

@@ -30,6 +30,14 @@ constexpr int kFormatMismatch = -1861; // ORA-01861 literal does not match forma
 constexpr int kIoError = -1114;        // ORA-01114 IO error writing (disk full, I/O)
 constexpr int kNotConnected = -3114;   // ORA-03114 not connected to ORACLE
 constexpr int kNoService = -12154;     // ORA-12154 could not resolve the connect identifier
+constexpr int kLoginDenied = -1017;    // ORA-01017 invalid username/password; logon denied
+constexpr int kConnectionLost = -3113; // ORA-03113 end-of-file on communication channel
+constexpr int kValueTooLarge = -12899; // ORA-12899 value too large for column
+constexpr int kInvalidName = -904;     // ORA-00904 invalid identifier (column, function)
+constexpr int kPrecision = -1438;      // ORA-01438 value larger than specified precision
+constexpr int kInvalidNumber = -1722;  // ORA-01722 invalid number
+constexpr int kDeadlock = -60;         // ORA-00060 deadlock detected while waiting for resource
+constexpr int kSerialize = -8177;      // ORA-08177 can't serialize access for this transaction
 constexpr int kInternal = -600;        // ORA-00600 every error not mapped above
 
 // True for the status of a row that was delivered although one of its

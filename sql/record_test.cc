@@ -39,7 +39,7 @@ static_assert(!FieldTypeFits<Text<9>>(kTextPair));
 using SqlRecord = SqlDbTest;
 
 TEST_F(SqlRecord, BindsAndOutputsFollowTheFieldList) {
-  Sql("create table r (k text, s integer, w text, q real, b integer);");
+  Sql("create table r (k text, s integer, w timestamp(0), q double precision, b integer);");
   Rec rec;
   rec.Key = "K1";
   rec.Small = 65537;

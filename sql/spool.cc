@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "sql/errors.h"
+#include "sql/row.h"
 
 namespace sql {
 
@@ -65,6 +66,31 @@ int Spool::Next(const char** row, size_t* len) {
   *row = scratch_.data();
   *len = n;
   return kOk;
+}
+
+SpoolCursors::~SpoolCursors() {
+  for (Spool* s : open_) delete s;
+}
+
+void* SpoolCursors::Add(std::unique_ptr<Spool> spool) {
+  Spool* s = spool.release();
+  open_.insert(s);
+  return s;
+}
+
+int SpoolCursors::Fetch(void* handle, const Out* outs, int nouts) {
+  Spool* s = static_cast<Spool*>(handle);
+  if (open_.count(s) == 0) return kInvalidCursor;
+  const char* row = nullptr;
+  size_t len = 0;
+  int rc = s->Next(&row, &len);
+  if (rc != kOk) return rc;
+  return Row_Fill(row, len, outs, nouts);
+}
+
+void SpoolCursors::Close(void* handle) {
+  Spool* s = static_cast<Spool*>(handle);
+  if (open_.erase(s) != 0) delete s;
 }
 
 }  // namespace sql

@@ -8,7 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <unordered_set>
 #include <vector>
+
+#include "sql/sql.h"
 
 namespace sql {
 
@@ -45,6 +49,28 @@ class Spool {
   std::vector<char> scratch_; // the row last read from the file
   uint64_t rows_ = 0;
   uint64_t fileRows_ = 0;     // rows left to read from the file
+};
+
+// The open cursors of one engine session, each the spool of its rows.  A
+// cursor's handle is its spool; a handle that is not (or no longer) open is
+// refused, never followed.
+class SpoolCursors {
+ public:
+  SpoolCursors() = default;
+  ~SpoolCursors();
+  SpoolCursors(const SpoolCursors&) = delete;
+  SpoolCursors& operator=(const SpoolCursors&) = delete;
+
+  // Keeps the finished spool open; returns its handle.
+  void* Add(std::unique_ptr<Spool> spool);
+  // Delivers the next row of the cursor into outs (sql/row.h Row_Fill): its
+  // status, 1403 after the last row, -1001 for a handle not open.
+  int Fetch(void* handle, const Out* outs, int nouts);
+  // Frees the cursor; an unknown handle is ignored.
+  void Close(void* handle);
+
+ private:
+  std::unordered_set<Spool*> open_;
 };
 
 }  // namespace sql

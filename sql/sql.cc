@@ -9,6 +9,7 @@
 #include "sql/bind_encoder.h"
 #include "sql/engine.h"
 #include "sql/errors.h"
+#include "sql/postgres/postgres_engine.h"
 #include "sql/sqlite/sqlite_engine.h"
 
 namespace sql {
@@ -81,16 +82,44 @@ Engine* SetEngineForTest(Engine* e) {
   return previous;
 }
 
-int Connect(const char* connectText) {
-  Disconnect();
-  ConnectParts parts{};
-  if (!SplitConnect(connectText, &parts)) return kNoService;
+namespace {
+
+// Opens the engine the service names: PostgreSQL for a URI or a libpq
+// key/value text, else SQLite.
+int Open(const ConnectParts& parts) {
   Engine* engine = nullptr;
-  int rc = SqliteEngine_Open(parts, &engine);
+  int rc = Postgres_IsService(parts.service, parts.serviceLen)
+               ? PostgresEngine_Open(parts, &engine)
+               : SqliteEngine_Open(parts, &engine);
   if (rc != kOk) return rc;
   g_session = engine;
   ++g_epoch;
   return kOk;
+}
+
+}  // namespace
+
+int Connect(const char* connectText) {
+  Disconnect();
+  ConnectParts parts{};
+  if (!SplitConnect(connectText, &parts)) return kNoService;
+  return Open(parts);
+}
+
+int Connect(const char* account, const char* password, const char* service) {
+  Disconnect();
+  if (service == nullptr) return kNoService;
+  ConnectParts parts{};
+  parts.account = account != nullptr ? account : "";
+  parts.accountLen = strnlen(parts.account, kMaxConnectText + 1);
+  parts.password = password != nullptr ? password : "";
+  parts.passwordLen = strnlen(parts.password, kMaxConnectText + 1);
+  parts.service = service;
+  parts.serviceLen = strnlen(service, kMaxConnectText + 1);
+  if (parts.accountLen > kMaxConnectText || parts.passwordLen > kMaxConnectText ||
+      parts.serviceLen > kMaxConnectText)
+    return kNoService;
+  return Open(parts);
 }
 
 void Disconnect() {

@@ -123,6 +123,16 @@ struct Cursor {
 // or a negative code (-12154 when the service cannot be resolved).  A second
 // connect closes the first session.
 int Connect(const char* connectText);
+// Opens the session with the three parts given apart (a service text may
+// hold '@' and '/', a PostgreSQL URI does).  The service chooses the
+// engine: a text beginning with "postgresql://" or "postgres://", or one
+// holding '=' (libpq key/value, e.g. "service=pps2bde"), is a PostgreSQL
+// connection; any other is the path of a SQLite database file.  Account and
+// password reach PostgreSQL as its user and password parameters (empty:
+// libpq's own defaults); SQLite ignores them.  Returns 0, -12154 (service
+// empty, unreachable or missing), -1017 (login refused) or another negative
+// code.  Each part is at most 4096 bytes.
+int Connect(const char* account, const char* password, const char* service);
 // Ends the session (tests and tools; the job never disconnects).
 void Disconnect();
 // True while a session is open.

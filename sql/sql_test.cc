@@ -59,7 +59,21 @@ TEST(SqlConnect, RelativeServiceAndPasswordWithAnAtSign) {
   EXPECT_FALSE(Connected());
 }
 
+TEST(SqlConnect, AServerThatCannotBeReachedIsAnUnresolvedService) {
+  EXPECT_EQ(kNoService, Connect("u", "p", "host=/nonexistent/pps2bde port=1 dbname=x"));
+  EXPECT_EQ(kNoService, Connect("u", "p", "postgresql://u@/x?host=/nonexistent/pps2bde"));
+  EXPECT_FALSE(Connected());
+}
+
 using SqlStatus = SqlDbTest;
+
+// A server refuses a wrong password (SQLite has no accounts): a failed
+// connect, never a session.
+TEST_F(SqlStatus, AWrongPasswordIsARefusedLogin) {
+  int rc = Connect(testing_support::kPgUser, "wrong", path_.c_str());
+  EXPECT_EQ(testing_support::UsePostgres() ? kLoginDenied : kOk, rc);
+  EXPECT_EQ(rc == kOk, Connected());
+}
 
 TEST_F(SqlStatus, SingleRowSelectAndWritesReportOraclesCodes) {
   Sql("create table t (k text primary key, v integer not null);"
@@ -100,7 +114,7 @@ TEST_F(SqlStatus, ThePreparedFormIsKeptPerSessionAndRetriedAfterAFailure) {
   Out out[] = {OI32(n)};
   EXPECT_EQ(kNoSuchTable, SelectOne(s, nullptr, 0, out, 1));
   EXPECT_EQ(nullptr, s.prepared);
-  Sql("create table late (a);");
+  Sql("create table late (a integer);");
   ASSERT_EQ(kOk, SelectOne(s, nullptr, 0, out, 1));
   EXPECT_EQ(0, n);
   void* first = s.prepared;
@@ -110,7 +124,7 @@ TEST_F(SqlStatus, ThePreparedFormIsKeptPerSessionAndRetriedAfterAFailure) {
 
   Disconnect();
   EXPECT_EQ(kNotConnected, SelectOne(s, nullptr, 0, out, 1));
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  ASSERT_EQ(kOk, Reconnect());
   Sql("insert into late values (1);");
   ASSERT_EQ(kOk, SelectOne(s, nullptr, 0, out, 1));
   EXPECT_NE(epoch, s.epoch);
@@ -118,7 +132,7 @@ TEST_F(SqlStatus, ThePreparedFormIsKeptPerSessionAndRetriedAfterAFailure) {
 }
 
 TEST_F(SqlStatus, ValuesMustMatchThePlaceholders) {
-  Sql("create table t (a, b);");
+  Sql("create table t (a integer, b integer);");
   int32_t x = 1;
   Bind b[] = {BI32(x), BI32(x)};
   EXPECT_EQ(kInternal, Run("insert into t values (:b0, :b1)", b, 1));
@@ -146,11 +160,11 @@ TEST_F(SqlBinds, TextsAreBoundedAndEmptyIsNull) {
   b[1] = BText("x", 1);  // width 1 holds only the terminator
   ASSERT_EQ(kOk, Exec(ins, b, 2));
   EXPECT_EQ("1|abc|text\n2|<null>|null\n3|<null>|null\n4|<null>|null",
-            Query("select n, a, typeof(a) from t order by n"));
+            Query("select n, a, case when a is null then 'null' else 'text' end from t order by n"));
 }
 
 TEST_F(SqlBinds, APairIsBoundAsOneTextAndNullWhenBothAreEmpty) {
-  Sql("create table t (n integer, d text);");
+  Sql("create table t (n integer, d timestamp(0));");
   Text<9> date;
   Text<7> time;
   date = "20240307";
@@ -170,7 +184,7 @@ TEST_F(SqlBinds, APairIsBoundAsOneTextAndNullWhenBothAreEmpty) {
 }
 
 TEST_F(SqlBinds, SixteenBitValuesKeepTheirLowBitsWithSign) {
-  Sql("create table t (n integer, s integer, i integer, f real);");
+  Sql("create table t (n integer, s integer, i integer, f double precision);");
   Stmt ins{"insert into t values (:b0, :b1, :b2, :b3)"};
   int32_t n = 0, s = 0, i = 0;
   double f = 0;
@@ -190,7 +204,7 @@ TEST_F(SqlBinds, SixteenBitValuesKeepTheirLowBitsWithSign) {
 TEST_F(SqlBinds, APlaceholderTakesOneValueHoweverOftenItAppears) {
   Sql("create table app (AppApk text, AppApp text, AppVal integer);"
       "insert into app values ('A', '1', 10), ('A', '2', 20), ('B', '2', 30);"
-      "create table cfg (CfgDta integer, CfgVn1, CfgBi1, CfgVn2, CfgBi2);"
+      "create table cfg (CfgDta integer, CfgVn1 text, CfgBi1 text, CfgVn2 text, CfgBi2 text);"
       "insert into cfg values (1, 'A', 'C', 'X', 'Y'), (2, 'M', 'P', 'B', 'B'),"
       " (3, 'Q', 'R', 'S', 'T');");
   // :b0 and :b2 name two values, in order of first appearance.
@@ -217,13 +231,13 @@ TEST_F(SqlBinds, APlaceholderTakesOneValueHoweverOftenItAppears) {
   int32_t top = 100;
   Bind ub[] = {BI32(top), BText("A", 13)};
   ASSERT_EQ(kOk, Exec(upd, ub, 2));
-  EXPECT_EQ("100\n100\n30", Query("select AppVal from app order by rowid"));
+  EXPECT_EQ("100\n100\n30", Query("select AppVal from app order by AppApk, AppApp"));
 }
 
 using SqlOutputs = SqlDbTest;
 
 TEST_F(SqlOutputs, TextsAreCutAndZeroFilledNullsAreEmptyOrZero) {
-  Sql("create table t (a text, b text, i integer, f real, s integer);"
+  Sql("create table t (a text, b text, i integer, f double precision, s integer);"
       "insert into t values ('abcdefgh', null, null, null, 2);");
   Stmt s{"select a, b, i, f, s, a from t"};
   char a[5], b[4], wide[12];
@@ -244,7 +258,7 @@ TEST_F(SqlOutputs, TextsAreCutAndZeroFilledNullsAreEmptyOrZero) {
 }
 
 TEST_F(SqlOutputs, NumbersConvertBetweenIntegerDoubleAndText) {
-  Sql("create table t (i integer, f real, x text);"
+  Sql("create table t (i integer, f double precision, x text);"
       "insert into t values (7, 2.75, '12');");
   Stmt q{"select i, f, f, x, i, f from t"};
   double fi = 0;
@@ -262,7 +276,7 @@ TEST_F(SqlOutputs, NumbersConvertBetweenIntegerDoubleAndText) {
 }
 
 TEST_F(SqlOutputs, MoreOutputsThanColumnsFailWithoutWriting) {
-  Sql("create table t (a); insert into t values (1);");
+  Sql("create table t (a integer); insert into t values (1);");
   Stmt s{"select a from t"};
   int32_t a = 9, b = 9;
   Out out[] = {OI32(a), OI32(b)};
@@ -284,7 +298,7 @@ TEST_F(SqlDates, SysdateTruncAndToCharFollowTheEnvClock) {
   tm.tm_isdst = -1;
   clock.now = mktime(&tm);
   ScopedEnv scoped(&clock);
-  Sql("create table t (n integer, d text);");
+  Sql("create table t (n integer, d timestamp(0));");
   ASSERT_EQ(kOk, Run("insert into t values (1, sysdate)"));
   ASSERT_EQ(kOk, Run("insert into t values (2, trunc(SYSDATE))"));
   ASSERT_EQ(kOk, Run("insert into t values (3, trunc(sysdate)+1)"));
@@ -315,7 +329,7 @@ TEST_F(SqlDates, SysdateTruncAndToCharFollowTheEnvClock) {
 }
 
 TEST_F(SqlDates, ToDateRoundTripNullsAndErrors) {
-  Sql("create table t (n integer, d text);");
+  Sql("create table t (n integer, d timestamp(0));");
   Stmt ins{"insert into t values (:b0, TO_DATE(:b1,'yyyymmdd'))"};
   int32_t n = 1;
   Text<16> d;
@@ -355,7 +369,10 @@ TEST_F(SqlDates, ToDateRoundTripNullsAndErrors) {
 }
 
 TEST_F(SqlDates, DayArithmeticAndTheKvnSystemSchema) {
-  Sql("create table Kvn133Bak (BakDtm text, BakTag integer);"
+  // PostgreSQL has the schema KvnSystem; SQLite one database.
+  Sql(std::string(testing_support::UsePostgres() ? "create table KvnSystem.Kvn133Bak"
+                                                 : "create table Kvn133Bak") +
+      " (BakDtm timestamp(0), BakTag integer);"
       "insert into Kvn133Bak values ('2024-02-28 00:00:00', 28), "
       "('2024-02-29 00:00:00', 29), ('2024-03-01 00:00:00', 1);");
   Stmt off{"select TO_CHAR(BakDtm,'yyyymmdd') ,BakTag from KvnSystem.Kvn133Bak where "
@@ -400,7 +417,7 @@ class FailNth : public ForwardingEngine {
 };
 
 TEST_F(SqlStatus, ATestEngineCanFailTheNthWrite) {
-  Sql("create table t (a);");
+  Sql("create table t (a integer);");
   WriteStmt w{{"savepoint T_Ins_Sp"}, {"insert into t values (:b0)"}, {"rollback  to T_Ins_Sp"}};
   int32_t v = 1;
   Bind b[] = {BI32(v)};
@@ -415,7 +432,7 @@ TEST_F(SqlStatus, ATestEngineCanFailTheNthWrite) {
   EXPECT_EQ(kOk, Write(w, b, 1));
   // It stays across a new session.
   Disconnect();
-  ASSERT_EQ(kOk, Connect(("a/b@" + path_).c_str()));
+  ASSERT_EQ(kOk, Reconnect());
   v = 5;
   EXPECT_EQ(kOk, Write(w, b, 1));
   EXPECT_EQ(&fail, SetEngineForTest(nullptr));

@@ -1,14 +1,18 @@
-// A session on a fresh database file for the tests of the client layer.
+// A session on a fresh, empty database for the tests of the client layer:
+// a SQLite file, or in the PostgreSQL run of the tests (PPS2BDE_PG_CLUSTER
+// set) a new database on the test cluster.
 #ifndef PPS2BDE_SQL_SQL_TEST_FIXTURE_H_
 #define PPS2BDE_SQL_SQL_TEST_FIXTURE_H_
-
-#include <sqlite3.h>
 
 #include <string>
 
 #include "gtest/gtest.h"
 #include "sql/errors.h"
+#include "sql/postgres/postgres_engine.h"
 #include "sql/sql.h"
+#include "sql/sqlite/sqlite_engine.h"
+#include "tests/support/other_connection.h"
+#include "tests/support/pg_test_db.h"
 #include "tests/support/support.h"
 
 namespace sql {
@@ -16,11 +20,32 @@ namespace sql {
 class SqlDbTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = dir_ / "bde.db";
-    testing_support::WriteAll(path_, "");  // an empty file is an empty database
-    ASSERT_EQ(kOk, Connect(("kolvane/secret@" + path_).c_str()));
+    if (testing_support::UsePostgres()) {
+      PPS2BDE_REQUIRE_PG_CLUSTER();
+      path_ = testing_support::PgCreateDatabase(false);
+      ASSERT_FALSE(path_.empty());
+    } else {
+      path_ = dir_ / "bde.db";
+      testing_support::WriteAll(path_, "");  // an empty file is an empty database
+    }
+    ASSERT_EQ(kOk, Reconnect());
   }
-  void TearDown() override { Disconnect(); }
+  void TearDown() override {
+    Disconnect();
+    if (testing_support::UsePostgres() && !path_.empty())
+      testing_support::PgDropDatabase(path_);
+  }
+
+  // Opens the session (again) on the test's database.
+  int Reconnect() {
+    return Connect(testing_support::kPgUser, testing_support::kPgPassword, path_.c_str());
+  }
+  // How long a write waits for a lock held elsewhere in sessions opened
+  // from now on (SQLite's busy timeout, PostgreSQL's lock_timeout).
+  static void SetLockWaitForTest(int ms) {
+    SqliteEngine_SetBusyTimeoutForTest(ms);
+    PostgresEngine_SetLockTimeoutForTest(ms);
+  }
 
   // Runs statements on a connection of its own (not the session).
   void Sql(const std::string& text) { testing_support::ExecSql(path_, text); }
@@ -35,22 +60,10 @@ class SqlDbTest : public ::testing::Test {
   }
 
   testing_support::TempDir dir_;
-  std::string path_;
+  std::string path_;  // SQLite file or PostgreSQL service
 };
 
-// A second connection to the database, as another program would hold it.
-class OtherConnection {
- public:
-  explicit OtherConnection(const std::string& path) {
-    sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-  }
-  ~OtherConnection() { sqlite3_close_v2(db_); }
-  // SQLite's result code of the statements.
-  int Exec(const char* text) { return sqlite3_exec(db_, text, nullptr, nullptr, nullptr); }
-
- private:
-  sqlite3* db_ = nullptr;
-};
+using testing_support::OtherConnection;
 
 }  // namespace sql
 

@@ -248,12 +248,8 @@ TEST_F(MasterDownloadTest, FailedReleasesAreLogged) {
   Person("1001", "B", "AEN", 0);
   Person("1002", "C", "LOE", 3);
   // Triggers make every update and delete of the four tables fail.
-  for (const char* table : {"Kvn530Apg", "Kvn531Apl", "Kvn521Ubg", "Kvn510Prv"}) {
-    Exec(std::string("create trigger no_upd_") + table + " before update on " + table +
-         " begin select raise(abort, 'gesperrt'); end;"
-         "create trigger no_del_" + table + " before delete on " + table +
-         " begin select raise(abort, 'gesperrt'); end;");
-  }
+  for (const char* table : {"Kvn530Apg", "Kvn531Apl", "Kvn521Ubg", "Kvn510Prv"})
+    RefuseChanges(table);
   EXPECT_EQ(0, Apg_Dnl("20240515", "120000", "ZuzErOro"));
   EXPECT_EQ(0, Apl_Dnl("20240515", "120000", "ZuzErOro"));
   EXPECT_EQ(0, Ubg_Dnl("20240515", "120000", "ZuzErOro"));

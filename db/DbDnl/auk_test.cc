@@ -75,6 +75,7 @@ TEST_F(AukTest, CursorExcludesBoundsAndDeliversAscending) {
 }
 
 TEST_F(AukTest, FetchOverwritesEveryFieldAndEndLeavesRecord) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   // The first row has NULL in every column but the key, the second a value
   // in every column, each distinct so that a swapped column shows.
   AddOrder("000000000001");

@@ -121,6 +121,7 @@ TEST_F(DnlCursorsTest, RowsOfTheSelectorComeByAreaKey) {
 }
 
 TEST_F(DnlCursorsTest, OrderColumnsLandInTheirFields) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   Exec("insert into Kvn501Apk values ('A1','Bz1','Bz2','Txt',1,-2,'KUNDE12X','Kb1','Kb2',"
        "'2024-03-01 00:00:00','2024-03-09 00:00:00',1,8,'Tnr','Tb1','Tb2',1.5,2.25,'STK',"
        "'2024-03-02 06:07:08','2024-03-03 21:22:23','F1','KST','Zf1','Zf2','Zf3','K',70000,"
@@ -169,6 +170,7 @@ TEST_F(DnlCursorsTest, OrderColumnsLandInTheirFields) {
 }
 
 TEST_F(DnlCursorsTest, OperationColumnsLandInTheirFields) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   std::string dates;
   for (int i = 0; i < 8; ++i)
     dates += ",'2024-04-0" + std::to_string(i + 1) + " 0" + std::to_string(i) + ":1" +

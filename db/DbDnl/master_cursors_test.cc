@@ -96,6 +96,7 @@ TEST_F(MasterCursorsTest, WorkGroupColumnsLandInTheirFields) {
 }
 
 TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   Exec("insert into Kvn531Apl values ('P1','Bez','Txt','G1','F2',1,-2,70001,70002,'UBGXY',"
        "'2024-02-03 04:05:06','Zf1','Zf2','Zf3',70003,1.5,2.5,3.5,4.5,5.5,6.5,7.5,8.5,70004,"
        "9.5,10.5,11.5,'St1','St2','St3',12.5,13.5,14.5,'AEN','ZuzErOro',-5,"
@@ -125,6 +126,7 @@ TEST_F(MasterCursorsTest, WorkplacesOfTheSelectorByAreaKey) {
 }
 
 TEST_F(MasterCursorsTest, UbgRowsLandInTheirFields) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   Exec("insert into Kvn521Ubg values ('U1',1,'F2','Bez','Txt','Zf1','Zf2','Zf3',1.5,2.5,3.5,"
        "'St1','St2','St3',4.5,5.5,6.5,'LOE','ZuzErOro',70001,'2024-01-01 00:00:00','Erf')");
   Exec("insert into Kvn521Ubg (UbgUbg,UbgDwn,UbgFbe) values ('U2','ZuzErOro','F1'),"
@@ -150,6 +152,7 @@ TEST_F(MasterCursorsTest, UbgRowsLandInTheirFields) {
 }
 
 TEST_F(MasterCursorsTest, PrvRowsLandInTheirFields) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   Exec("insert into Kvn510Prv values ('12345678','2024-01-02 00:00:00','2024-12-31 00:00:00',"
        "2,'KST','F1','Mmb','Zf1','Zf2','Zf3',70001,'2024-01-01 00:00:00','Erf','AEN',"
        "'ZuzErOro','AWN1',3,70002,70003,70004,70005,'2024-02-03 04:05:06',"

@@ -38,6 +38,7 @@ Rows Drain(Fetch fetch) {
 }
 
 TEST_F(NoFitTest, PlanningAndQueueRowsAreDeliveredWithTheirStatus) {
+  PPS2BDE_SQLITE_ONLY_VALUES();
   Exec("insert into Kvn500Auk (AukApk,AukSts,AukAfo,AukSme) values "
        "('100000000001',65545,1,1),('100000000002',9,1,1),('1000000000033',1,1,1),"
        "('100000000004',1,-32769,1),('100000000005',1,1,1e999),('100000000006',-32768,32767,2);"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 
 #include "sql/sql.h"
@@ -16,12 +17,20 @@ class CalendarTest : public testing_support::DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
-    // Every day from 2024-01-25 to 2024-03-05, with its parts.
-    Exec("with recursive d(x) as (select '2024-01-25' union all select date(x,'+1 day') "
-         "from d where x<'2024-03-05') insert into Kvn133Bak select x||' 00:00:00',"
-         "cast(strftime('%Y',x) as integer),cast(strftime('%m',x) as integer),"
-         "cast(strftime('%d',x) as integer),cast(strftime('%W',x) as integer),"
-         "cast(strftime('%w',x) as integer),cast(strftime('%j',x) as integer) from d");
+    // Every day from 2024-01-25 to 2024-03-05, with its parts: year, month,
+    // day, week (Monday first), weekday (Sunday 0), day of the year.
+    struct tm t = {};
+    t.tm_year = 2024 - 1900;
+    t.tm_mday = 25;
+    time_t day = timegm(&t);
+    std::string rows;
+    for (int i = 0; i <= 40; ++i, day += 86400) {
+      gmtime_r(&day, &t);
+      char row[80];
+      strftime(row, sizeof row, "('%Y-%m-%d 00:00:00',%Y,%m,%d,%W,%w,%j)", &t);
+      rows += (i ? "," : "") + std::string(row);
+    }
+    Exec("insert into Kvn133Bak values " + rows);
   }
 };
 

@@ -72,13 +72,13 @@ TEST_F(KsgTest, UpdateAndReadByKeyRoundTripEveryField) {
   AddRow("G1", "K0", "2030-01-01", "null");
   AddRow("G1", "K1", "2030-06-15", "null");  // same group, other start
   const std::string other =
-      Query("select * from Kvn537Ksg where KsgGvo like '2030-06-15%'");
+      Query("select * from Kvn537Ksg where KsgGvo>='2030-06-15' and KsgGvo<'2030-06-16'");
   KsgRecord w = Full("G1", "20300101");
   ASSERT_EQ(0, Ksg_PKeyUpd(w));
   EXPECT_EQ("G1|Kst|2030-01-01 00:00:00|2030-12-31 00:00:00|Fbe|Zf1|Zf2|Zf3|-6|"
             "2030-06-15 10:20:30|Kolvane",
-            Query("select * from Kvn537Ksg where KsgGvo like '2030-01-01%'"));
-  EXPECT_EQ(other, Query("select * from Kvn537Ksg where KsgGvo like '2030-06-15%'"));
+            Query("select * from Kvn537Ksg where KsgGvo>='2030-01-01' and KsgGvo<'2030-01-02'"));
+  EXPECT_EQ(other, Query("select * from Kvn537Ksg where KsgGvo>='2030-06-15' and KsgGvo<'2030-06-16'"));
 
   KsgRecord r;
   r.KsgApg = "G1";

@@ -46,10 +46,6 @@ struct Prepared {
   StmtShape shape{};
 };
 
-struct SqliteCursor {
-  Spool spool;
-};
-
 struct Savepoint {
   std::string name;
   bool opened;  // its savepoint statement began the transaction
@@ -110,7 +106,7 @@ class SqliteEngine : public Engine {
   int runLock_ = -1;  // the run-lock file while this session holds it
   bool reading_ = false;  // a read-only transaction is open
   std::vector<std::unique_ptr<Prepared>> prepared_;
-  std::unordered_set<SqliteCursor*> cursors_;
+  SpoolCursors cursors_;
   std::vector<Savepoint> savepoints_;
   // Between two units the job lets another writer in (see YieldAfterCommit).
   void NoteOtherWriters();
@@ -121,6 +117,7 @@ class SqliteEngine : public Engine {
   int64_t lastDataVersion_ = -1;
   std::chrono::steady_clock::time_point lockedAt_{};
   std::chrono::steady_clock::time_point otherWriterSeen_{};
+  int64_t yieldOwedUs_ = 0;
   sqlite3_stmt* commit_ = nullptr;
   sqlite3_stmt* rollback_ = nullptr;
   RowWriter row_;
@@ -129,7 +126,6 @@ class SqliteEngine : public Engine {
 };
 
 SqliteEngine::~SqliteEngine() {
-  for (SqliteCursor* c : cursors_) delete c;
   for (auto& p : prepared_) sqlite3_finalize(p->st);
   sqlite3_finalize(begin_);
   sqlite3_finalize(dataVersion_);
@@ -372,39 +368,31 @@ int SqliteEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
 int SqliteEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                              void** cursor) {
   Prepared* p = static_cast<Prepared*>(s.prepared);
-  auto c = std::make_unique<SqliteCursor>();
+  auto spool = std::make_unique<Spool>();
   int status = Start(p->st, binds, nbinds);
   if (status == kOk) {
     int rc;
     while ((rc = sqlite3_step(p->st)) == SQLITE_ROW) {
       ReadRow(p->st);
-      status = c->spool.Add(row_.data(), row_.size());
+      status = spool->Add(row_.data(), row_.size());
       if (status != kOk) break;
     }
     if (status == kOk && rc != SQLITE_DONE) status = Status(rc);
   }
   Release(p->st);
   Sync();
-  if (status == kOk) status = c->spool.Finish();
+  if (status == kOk) status = spool->Finish();
   if (status != kOk) return status;
-  *cursor = c.get();
-  cursors_.insert(c.release());
+  *cursor = cursors_.Add(std::move(spool));
   return kOk;
 }
 
 int SqliteEngine::Fetch(void* cursor, const Out* outs, int nouts) {
-  SqliteCursor* c = static_cast<SqliteCursor*>(cursor);
-  if (cursors_.count(c) == 0) return kInvalidCursor;
-  const char* row = nullptr;
-  size_t len = 0;
-  int rc = c->spool.Next(&row, &len);
-  if (rc != kOk) return rc;
-  return Row_Fill(row, len, outs, nouts);
+  return cursors_.Fetch(cursor, outs, nouts);
 }
 
 void SqliteEngine::CloseCursor(void* cursor) {
-  SqliteCursor* c = static_cast<SqliteCursor*>(cursor);
-  if (cursors_.erase(c) != 0) delete c;
+  cursors_.Close(cursor);
 }
 
 // "savepoint x": outside a transaction, BEGIN IMMEDIATE first, so the
@@ -485,9 +473,14 @@ void SqliteEngine::YieldAfterCommit() {
   if (otherWriterSeen_.time_since_epoch().count() == 0 ||
       now - otherWriterSeen_ > kOtherWriterWindow)
     return;
-  auto held = std::chrono::duration_cast<std::chrono::microseconds>(now - lockedAt_).count();
-  int ms = static_cast<int>((held + 999) / 1000);
-  Env_Get()->SleepMs(ms < 1 ? 1 : (ms > 50 ? 50 : ms));
+  // The time held is owed in whole milliseconds (the sleep's grain): a unit
+  // shorter than that adds to the debt, paid once it reaches one.
+  yieldOwedUs_ += std::chrono::duration_cast<std::chrono::microseconds>(now - lockedAt_).count();
+  if (yieldOwedUs_ < 1000) return;
+  int ms = static_cast<int>(yieldOwedUs_ / 1000);
+  if (ms > 50) ms = 50;
+  yieldOwedUs_ = yieldOwedUs_ > 50000 ? 0 : yieldOwedUs_ - ms * 1000;
+  Env_Get()->SleepMs(ms);
 }
 
 int SqliteEngine::Rollback() {

@@ -94,7 +94,8 @@ TEST_P(CheckFinds, TheProblemAndExitsOne) {
 // Holds the run lock of inst's database in this process while it lives.
 struct HeldLock {
   explicit HeldLock(Installation& inst) {
-    EXPECT_EQ(0, sql::Connect(("bde/secret@" + inst.db()).c_str()));
+    EXPECT_EQ(0, sql::Connect(inst.DefaultLogin().c_str(), inst.DefaultPass().c_str(),
+                              inst.db().c_str()));
     EXPECT_EQ(0, sql::AcquireRunLock(0, "pps2bde full run pid 4711"));
   }
   ~HeldLock() { sql::Disconnect(); }

@@ -17,6 +17,7 @@
 #include "tests/e2e/outcome.h"
 #include "tests/e2e/work_data.h"
 #include "tests/support/install.h"
+#include "tests/support/pg_test_db.h"
 
 namespace {
 
@@ -177,6 +178,53 @@ TEST(Crash, KilledAtRandomPointsOfItsProgressEndsLikeOneRun) {
     ExpectSameEnd(TheReference().outcome, inst, "kill " + std::to_string(k + 1));
   }
   EXPECT_GE(killed, 30) << "the kill points fall inside the run";
+}
+
+// The same input gives the same tables and, but for the write stamps, the
+// same buffer files on both engines.
+TEST(Crash, BothEnginesEndAlike) {
+  if (!testing_support::UsePostgres()) GTEST_SKIP() << "runs in the PostgreSQL run";
+  Installation file(true, testing_support::MemoryTempBase(), true);
+  file.Sql(e2e::WorkData(kDataSeed));
+  ASSERT_EQ(0, e2e::Job(file));
+  ExpectSameEnd(TheReference().outcome, file, "SQLite against PostgreSQL");
+}
+
+// On a server: the job's session ended under it (as a server restart ends
+// it) is logged with -3113, every later statement with -3114, the job ends,
+// and the next run finishes the work as one uninterrupted run would.  The
+// session is ended once the job has taken planning rows (by progress).
+TEST(Crash, ALostServerSessionIsLoggedAndTheNextRunFinishes) {
+  if (!testing_support::UsePostgres()) GTEST_SKIP() << "a database file has no server";
+  const Outcome& reference = TheReference().outcome;
+  const char kPlanning[] =
+      "select (select count(*) from Kvn500Auk) + (select count(*) from Kvn503Afo)";
+  bool lost = false;
+  for (int attempt = 0; attempt < 5 && !lost; ++attempt) {
+    std::unique_ptr<Installation> inst = Fresh();
+    const std::string before = inst->Query(kPlanning);
+    int pid = testing_support::StartProcess({BuiltProgram("pps2bde")}, inst->run(), {},
+                                            inst->output());
+    ASSERT_GT(pid, 0);
+    int rc = -1;
+    bool ended = false;
+    while (!(ended = testing_support::ProcessEnded(pid, &rc)) &&
+           inst->Query(kPlanning) == before) {
+    }
+    inst->Sql("select pg_terminate_backend(pid, 10000) from pg_stat_activity "
+              "where datname = current_database() and pid <> pg_backend_pid()");
+    if (!ended) rc = testing_support::WaitProcessFor(pid, e2e::kRunLimit);
+    ASSERT_EQ(0, rc);
+    std::set<std::string> codes;
+    for (const auto& e : testing_support::ParseLog(testing_support::ReadAll(inst->log())))
+      codes.insert(e.code);
+    lost = codes.count("-3113") == 1;
+    if (!lost) continue;  // the run ended before its session did
+    EXPECT_EQ(1u, codes.count("-3114")) << "later statements find no session";
+    ASSERT_EQ(0, e2e::Job(*inst));
+    ExpectSameEnd(reference, *inst, "after the lost session");
+  }
+  EXPECT_TRUE(lost) << "the session ended inside the run at least once";
 }
 
 }  // namespace

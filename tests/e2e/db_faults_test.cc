@@ -23,6 +23,7 @@
 #include "tests/e2e/planning_rows.h"
 #include "tests/e2e/work_data.h"
 #include "tests/support/install.h"
+#include "tests/support/other_connection.h"
 
 namespace {
 
@@ -186,16 +187,14 @@ TEST(DbFault, PlanningWriterDuringTheRunLosesNoRow) {
     // until told to stop; reports how many it wrote.
     close(toParent[0]);
     close(stop[1]);
-    sqlite3* conn = nullptr;
-    if (sqlite3_open_v2(db.c_str(), &conn, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) _exit(2);
-    sqlite3_busy_timeout(conn, 10000);
+    testing_support::OtherConnection conn(db);
     int n = 0;
     for (; n < 400; ++n) {
       std::string apk = "5" + e2e::OrderKey(n + 1).substr(1);
-      std::string sql = "BEGIN IMMEDIATE;" + e2e::AukRow(apk, 1, "FB12") +
-                        e2e::AfoRow(apk, "00010", 1, "AG01", "AP01", "FB23") +
-                        e2e::AfoRow(apk, "00020", 1, "AG01", "AP01", "FB05") + "COMMIT;";
-      if (sqlite3_exec(conn, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) _exit(3);
+      if (conn.Transaction(e2e::AukRow(apk, 1, "FB12") +
+                           e2e::AfoRow(apk, "00010", 1, "AG01", "AP01", "FB23") +
+                           e2e::AfoRow(apk, "00020", 1, "AG01", "AP01", "FB05")) != 0)
+        _exit(3);
       // Told to stop (the job has ended) or not yet?
       fd_set fds;
       FD_ZERO(&fds);
@@ -206,7 +205,6 @@ TEST(DbFault, PlanningWriterDuringTheRunLosesNoRow) {
         break;
       }
     }
-    sqlite3_close(conn);
     if (write(toParent[1], &n, sizeof n) != static_cast<ssize_t>(sizeof n)) _exit(4);
     _exit(0);
   }

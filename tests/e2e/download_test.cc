@@ -8,6 +8,7 @@
 #include "tests/e2e/planning_rows.h"
 #include "tests/e2e/terminal_lines.h"
 #include "tests/support/install.h"
+#include "tests/support/pg_test_db.h"
 
 namespace {
 
@@ -120,8 +121,9 @@ TEST(Download, FullRunWritesEveryLineByteForByte) {
   ASSERT_EQ(0, inst.RunJob());
   std::string to = Stamp(time(nullptr));
   EXPECT_EQ("", ReadAll(inst.log()));
-  std::string dta = inst.Query(
-      "select replace(replace(replace(DwnDta,'-',''),' ',''),':','') from Kvn542Dwn");
+  std::string dta;
+  for (char c : inst.Query("select DwnDta from Kvn542Dwn"))
+    if (c != '-' && c != ' ' && c != ':') dta += c;
   ASSERT_EQ(14u, dta.size());
   const std::string date = dta.substr(0, 8), time = dta.substr(8);
 
@@ -298,8 +300,13 @@ TEST(Download, LineWhoseReleaseFailedIsSentAgainByTheNextRun) {
   Installation inst;
   inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB01", "FB02") +
            MarkedOrder("100000000001", "FB01", "AEN") +
-           "create trigger refuse_release before update on Kvn501Apk when new.ApkDwn is null "
-           "begin select raise(abort, 'refused'); end;\n");
+           (testing_support::IsPgService(inst.db())
+                ? "create function refuse() returns trigger language plpgsql as "
+                  "$$ begin raise exception 'refused'; end $$;"
+                  "create trigger refuse_release before update on Kvn501Apk for each row "
+                  "when (new.ApkDwn is null) execute function refuse();"
+                : "create trigger refuse_release before update on Kvn501Apk when new.ApkDwn "
+                  "is null begin select raise(abort, 'refused'); end;\n"));
   ASSERT_EQ(0, inst.RunJob());
   std::vector<LogEntry> e = ParseLog(ReadAll(inst.log()));
   ASSERT_EQ(1u, e.size());
@@ -309,7 +316,8 @@ TEST(Download, LineWhoseReleaseFailedIsSentAgainByTheNextRun) {
   EXPECT_EQ("ZuzErOro", inst.Query("select ApkDwn from Kvn501Apk"));
   EXPECT_EQ(1u, LinesOf(inst.buff() + "/SndDnl1.buf").size());
 
-  inst.Sql("drop trigger refuse_release;");
+  inst.Sql(std::string("drop trigger refuse_release") +
+           (testing_support::IsPgService(inst.db()) ? " on Kvn501Apk" : ""));
   ASSERT_EQ(0, inst.RunJob());
   std::vector<std::string> lines = LinesOf(inst.buff() + "/SndDnl1.buf");
   ASSERT_EQ(2u, lines.size()) << "sent again";

@@ -21,9 +21,7 @@ constexpr size_t kLine = 552;
 // (columns whose name ends in "Dat"), which differ from run to run.
 inline std::string Dump(testing_support::Installation& inst, const std::string& table,
                         const std::string& orderBy) {
-  std::string cols = inst.Query(
-      "select group_concat(name, ',') from pragma_table_info('" + table +
-      "') where name not like '%Dat'");
+  std::string cols = testing_support::ColumnNames(inst.db(), table, "Dat");
   return inst.Query("select " + cols + " from " + table + " order by " + orderBy);
 }
 

@@ -23,15 +23,14 @@ using testing_support::ReadAll;
 // Every row of a table ordered by its key, without the change time stamps
 // (columns whose name ends in "Dat"), which differ from run to run.
 std::string Dump(Installation& inst, const std::string& table, const std::string& orderBy) {
-  std::string cols = inst.Query(
-      "select group_concat(name, ',') from pragma_table_info('" + table +
-      "') where name not like '%Dat'");
+  std::string cols = testing_support::ColumnNames(inst.db(), table, "Dat");
   return inst.Query("select " + cols + " from " + table + " order by " + orderBy);
 }
 
 std::string Stats(Installation& inst) {
   return inst.Query(
-      "select DwnApk,DwnApp,DwnAuk,DwnAfo,DwnNeu,DwnAen,DwnLoe from Kvn542Dwn order by rowid");
+      "select DwnApk,DwnApp,DwnAuk,DwnAfo,DwnNeu,DwnAen,DwnLoe from Kvn542Dwn order by " +
+      testing_support::InsertionOrder(inst.db()));
 }
 
 TEST(Transfer, NewOrderWithThreeOperationsTakesTheFieldTables) {

@@ -1,6 +1,7 @@
-// A test fixture with a fresh database of the job's whole schema in a
-// temporary folder, connected through the client layer for every test, and
-// an optional fixed clock.
+// A test fixture with a fresh database of the job's whole schema (a SQLite
+// file in a temporary folder, or in the PostgreSQL run of the tests a new
+// database on the test cluster: see pg_test_db.h), connected through the
+// client layer for every test, and an optional fixed clock.
 //
 //   class PrvTest : public testing_support::DatabaseTest {
 //    protected:
@@ -25,24 +26,33 @@
 
 #include "runtime/os/test_env.h"
 #include "sql/sql.h"
+#include "tests/support/pg_test_db.h"
 #include "tests/support/support.h"
 
 namespace testing_support {
 
 class DatabaseTest : public ::testing::Test {
  protected:
-  // Creates dir()/bde.db with the whole schema, runs BeforeConnect, and
-  // connects to it; a failed connect is a fatal failure of the test.
+  // Creates the database with the whole schema (dir()/bde.db for SQLite),
+  // runs BeforeConnect, and connects to it; a failed connect is a fatal
+  // failure of the test.
   void SetUp() override {
-    db_ = dir_ / "bde.db";
-    CreateDatabase(db_);
+    if (UsePostgres()) {
+      PPS2BDE_REQUIRE_PG_CLUSTER();
+      db_ = PgCreateDatabase(true);
+      ASSERT_FALSE(db_.empty());
+    } else {
+      db_ = dir_ / "bde.db";
+      CreateDatabase(db_);
+    }
     BeforeConnect();
-    ASSERT_EQ(0, sql::Connect(("u/p@" + db_).c_str()));
+    ASSERT_EQ(0, sql::Connect(kPgUser, kPgPassword, db_.c_str()));
   }
   // Disconnects, then puts back the Env that FixClock replaced.  A fixture
   // that closes cursors does so before calling this.
   void TearDown() override {
     sql::Disconnect();
+    if (UsePostgres() && !db_.empty()) PgDropDatabase(db_);
     clockScope_.reset();
   }
 
@@ -50,10 +60,28 @@ class DatabaseTest : public ::testing::Test {
   // fills rows the connection must find from its start.  Does nothing here.
   virtual void BeforeConnect() {}
 
-  // Path of the test's database file.
+  // The test's database: the SQLite file's path or the PostgreSQL service
+  // (ExecSql and QuerySql take either).
   const std::string& db() const { return db_; }
   // The test's temporary folder (holds the database; removed afterwards).
   const TempDir& dir() const { return dir_; }
+
+  // Makes every UPDATE and DELETE of table fail (a trigger raises an error,
+  // which the client layer reports as -600), as a table locked against the
+  // job would.
+  void RefuseChanges(const std::string& table) {
+    if (UsePostgres()) {
+      Exec("create or replace function refuse_change() returns trigger language plpgsql as "
+           "$$ begin raise exception 'gesperrt'; end $$;"
+           "create trigger no_change before update or delete on " + table +
+           " for each row execute function refuse_change();");
+      return;
+    }
+    Exec("create trigger no_upd_" + table + " before update on " + table +
+         " begin select raise(abort, 'gesperrt'); end;"
+         "create trigger no_del_" + table + " before delete on " + table +
+         " begin select raise(abort, 'gesperrt'); end;");
+  }
 
   // Runs sql on the database directly (see ExecSql).
   void Exec(const std::string& sql) { ExecSql(db_, sql); }

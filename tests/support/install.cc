@@ -1,18 +1,36 @@
 #include "tests/support/install.h"
 
+#include <unistd.h>
+
 #include "gtest/gtest.h"
+#include "runtime/crypt.h"
+#include "tests/support/pg_test_db.h"
 #include "tools/layout/layout.h"
 
 namespace testing_support {
 
-Installation::Installation(bool withDatabase, const std::string& base) : dir_(base) {
+Installation::Installation(bool withDatabase, const std::string& base, bool sqlite)
+    : dir_(base) {
   const Layout layout{root()};
   EXPECT_EQ(0, Layout_MakeFolders(layout));
-  WriteConfig("bde", "secret", kLayoutDefaultNet8);
-  std::string error;
-  if (withDatabase) {
+  if (UsePostgres() && !sqlite) {
+    pg_ = withDatabase ? PgCreateDatabase(true)
+                       : "host=none dbname=none" + std::to_string(getpid());
+  } else if (withDatabase) {
+    std::string error;
     EXPECT_EQ(0, Layout_CreateSqlite(layout.db(), &error)) << error;
   }
+  WriteConfig(DefaultLogin(), DefaultPass(), DefaultNet8());
+}
+
+Installation::~Installation() {
+  if (!pg_.empty()) PgDropDatabase(pg_);
+}
+
+std::string Installation::DefaultLogin() const { return pg_.empty() ? "bde" : kPgUser; }
+std::string Installation::DefaultPass() const { return pg_.empty() ? "secret" : kPgPassword; }
+std::string Installation::DefaultNet8() const {
+  return pg_.empty() ? kLayoutDefaultNet8 : pg_.substr(pg_.rfind("dbname="));
 }
 
 void Installation::WriteConfig(const std::string& login, const std::string& pass,

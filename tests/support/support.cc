@@ -18,6 +18,7 @@
 
 #include "gtest/gtest.h"
 #include "schema/schema_text.h"
+#include "tests/support/pg_test_db.h"
 
 namespace testing_support {
 
@@ -188,6 +189,7 @@ void CreateDatabase(const std::string& path) {
 }
 
 std::string TrySql(const std::string& dbPath, const std::string& sql) {
+  if (IsPgService(dbPath)) return PgTrySql(dbPath, sql);
   sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READWRITE);
   if (db == nullptr) return "cannot open " + dbPath;
   char* err = nullptr;
@@ -206,6 +208,7 @@ void ExecSql(const std::string& dbPath, const std::string& sql) {
 }
 
 std::string QuerySql(const std::string& dbPath, const std::string& sql) {
+  if (IsPgService(dbPath)) return PgQuery(dbPath, sql);
   sqlite3* db = OpenDb(dbPath, SQLITE_OPEN_READONLY);
   if (db == nullptr) return "";
   std::string out;
@@ -234,5 +237,19 @@ std::string QuerySql(const std::string& dbPath, const std::string& sql) {
   sqlite3_close(db);
   return out;
 }
+
+std::string ColumnNames(const std::string& db, const std::string& table,
+                        const std::string& dropSuffix) {
+  std::string like = "'%" + dropSuffix + "'";
+  if (IsPgService(db)) {
+    return PgQuery(db, "select string_agg(column_name, ',' order by ordinal_position) from "
+                       "information_schema.columns where table_name = lower('" + table +
+                       "')" + (dropSuffix.empty() ? "" : " and column_name not ilike " + like));
+  }
+  return QuerySql(db, "select group_concat(name, ',') from pragma_table_info('" + table + "')" +
+                          (dropSuffix.empty() ? "" : " where name not like " + like));
+}
+
+std::string InsertionOrder(const std::string& db) { return IsPgService(db) ? "ctid" : "rowid"; }
 
 }  // namespace testing_support

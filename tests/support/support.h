@@ -71,8 +71,8 @@ std::string BuiltProgram(const std::string& name);
 
 // Creates a new SQLite database at path with the job's whole schema.
 void CreateDatabase(const std::string& path);
-// Runs sql (any number of statements) on the database; fails the test on an
-// error.
+// Runs sql (any number of statements) on the database (a SQLite path, or a
+// PostgreSQL service text: see pg_test_db.h); fails the test on an error.
 void ExecSql(const std::string& dbPath, const std::string& sql);
 // Runs sql like ExecSql but returns SQLite's error message ("" on success)
 // instead of failing the test.
@@ -80,6 +80,13 @@ std::string TrySql(const std::string& dbPath, const std::string& sql);
 // Runs a query; each row as its columns joined by '|' (NULL as "<null>"),
 // rows joined by '\n'.
 std::string QuerySql(const std::string& dbPath, const std::string& sql);
+// The column names of a table in their order, joined by ',', without those
+// whose name ends in dropSuffix (any case; "" drops none).  Either engine.
+std::string ColumnNames(const std::string& db, const std::string& table,
+                        const std::string& dropSuffix = "");
+// An ORDER BY term that gives a table's rows in the order they were
+// inserted, for a table that is only inserted into ("rowid", "ctid").
+std::string InsertionOrder(const std::string& db);
 
 }  // namespace testing_support
 

@@ -18,11 +18,32 @@
 // characters a configuration value may have.
 int Admin_Encipher(const char* text);
 // Creates a new SQLite database at path with the whole schema; refuses (and
-// changes nothing) when the file exists.
-int Admin_InitDb(const char* path);
+// changes nothing) when the file exists.  A PostgreSQL service (a URI or a
+// libpq key/value text) instead gets the schema in its existing, empty
+// database, with user and password when not empty or null (else libpq's
+// environment: PGUSER, PGPASSWORD, ~/.pgpass); a database that already has
+// the tables is refused unchanged.
+int Admin_InitDb(const char* path, const char* user, const char* password);
 // Lays out a demo installation under dir, runs the job and shows what it
-// produced.  program is the path of pps2bde.
-int Admin_Demo(const char* dir, const std::string& program);
+// produced.  program is the path of pps2bde.  With postgres the database is
+// on a throwaway PostgreSQL server in dir/pg (started, and stopped at the
+// end), not dir/files/bde.db.
+int Admin_Demo(const char* dir, const std::string& program, bool postgres);
+
+// The demo's login (LOGIN and PASS of its velmaris.ini; the demo server's
+// user).
+constexpr char kAdminDemoLogin[] = "bde";
+constexpr char kAdminDemoPass[] = "demo";
+
+// The demo's PostgreSQL server (demo_postgres.cc).  Start creates the
+// cluster in root/pg on first use (as the user postgres when run as root),
+// starts it on a Unix socket there, points PGHOST and PGPORT at it, and on
+// first use creates the database pps2bde with the schema and the sample
+// data; *net8 gets the demo's NET8.  0 or 1 (message on stderr).
+int AdminPg_Start(const std::string& root, std::string* net8);
+void AdminPg_Stop(const std::string& root);
+// Prints the rows of a query on the demo database, as the SQLite demo does.
+void AdminPg_ShowQuery(const char* query);
 
 // Sends one kind of master data to the terminals from the job's working
 // folder: argv[0] is "workgroups", "workplaces", "ubg", "prv" (each followed

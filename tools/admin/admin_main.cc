@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,18 @@ std::string SelfDir() {
   return slash == std::string::npos ? "" : p.substr(0, slash);
 }
 
+// The first line of a file (without its line end), at most 255 bytes.
+bool ReadFirstLine(const std::string& path, std::string* line) {
+  std::FILE* f = std::fopen(path.c_str(), "r");
+  if (f == nullptr) return false;
+  char buf[256] = {};
+  bool ok = std::fgets(buf, sizeof buf, f) != nullptr;
+  std::fclose(f);
+  buf[std::strcspn(buf, "\r\n")] = '\0';
+  *line = buf;
+  return ok;
+}
+
 // Adds --root to a subcommand that looks at an installation.
 void AddRoot(CLI::App* sub, std::string* root) {
   sub->add_option("--root", *root,
@@ -45,10 +58,23 @@ int main(int argc, char** argv) {
   std::string text, path, root;
   auto* encipher = app.add_subcommand("encipher", "print TEXT enciphered for velmaris.ini");
   encipher->add_option("TEXT", text, "the plain value")->required();
-  auto* initDb = app.add_subcommand("init-db", "create a new SQLite database with the schema");
-  initDb->add_option("FILE", path, "the new database file (never overwritten)")->required();
+  auto* initDb = app.add_subcommand(
+      "init-db", "create a new SQLite database with the schema, or the schema in an empty "
+                 "PostgreSQL database");
+  initDb->add_option("FILE", path,
+                     "the new database file (never overwritten), or a PostgreSQL URI or "
+                     "libpq key/value text")
+      ->required();
+  std::string dbUser, passwordFile;
+  initDb->add_option("--user", dbUser, "PostgreSQL user (default: libpq's, PGUSER)");
+  initDb->add_option("--password-file", passwordFile,
+                     "PostgreSQL password: the first line of this file (default: libpq's, "
+                     "PGPASSWORD or ~/.pgpass)");
   auto* demo = app.add_subcommand("demo", "lay out a demo installation in DIR and run it");
   demo->add_option("DIR", path, "folder of the demo installation")->required();
+  bool demoPostgres = false;
+  demo->add_flag("--postgres", demoPostgres,
+                 "on a throwaway PostgreSQL server started in DIR/pg (and stopped at the end)");
 
   // The download checks its own arguments (and prints its own usage): all
   // after the first one that is not an option are handed over as they are.
@@ -115,8 +141,17 @@ int main(int argc, char** argv) {
   }
 
   if (*encipher) return Admin_Encipher(text.c_str());
-  if (*initDb) return Admin_InitDb(path.c_str());
-  if (*demo) return Admin_Demo(path.c_str(), SelfDir() + "/pps2bde");
+  if (*initDb) {
+    // The password comes from a file, so that it never shows in a process
+    // listing.
+    std::string password;
+    if (!passwordFile.empty() && !ReadFirstLine(passwordFile, &password)) {
+      std::fprintf(stderr, "pps2bde-admin: cannot read the password file\n");
+      return 1;
+    }
+    return Admin_InitDb(path.c_str(), dbUser.c_str(), password.c_str());
+  }
+  if (*demo) return Admin_Demo(path.c_str(), SelfDir() + "/pps2bde", demoPostgres);
   if (*linesCmd) return Admin_Lines(lines);
   if (*installCmd) return Admin_Install(install);
   if (int rc = Admin_EnterRoot(root)) return rc;

@@ -38,9 +38,11 @@ int Run(const std::string& program, const std::vector<std::string>& args,
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Prints the rows of a query, columns separated by " | ".
+// Prints the rows of a query, columns separated by " | " (db empty: on the
+// demo's PostgreSQL server).
 void ShowQuery(const std::string& db, const char* title, const char* query) {
   std::printf("\n== %s\n", title);
+  if (db.empty()) return AdminPg_ShowQuery(query);
   sqlite3* h = nullptr;
   if (sqlite3_open_v2(db.c_str(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     std::printf("(cannot open %s)\n", db.c_str());
@@ -104,7 +106,7 @@ bool LoadSampleData(const std::string& db) {
 
 }  // namespace
 
-int Admin_Demo(const char* dirArg, const std::string& program) {
+int Admin_Demo(const char* dirArg, const std::string& program, bool postgres) {
   std::string root = dirArg;
   if (!root.empty() && root[0] != '/') {
     char cwd[4096];
@@ -114,18 +116,23 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
   const Layout layout{root};
   const std::string buff = layout.buff();
   const std::string run = layout.run();
-  const std::string db = layout.db();
+  std::string db = layout.db();
+  std::string net8 = kLayoutDefaultNet8;
   if (int rc = Layout_MakeFolders(layout)) {
     std::fprintf(stderr, "pps2bde-admin: cannot lay out %s: %s\n", root.c_str(),
                  std::strerror(rc));
     return 1;
   }
-  if (!Exists(db)) {
-    if (Admin_InitDb(db.c_str()) != 0) return 1;
+  if (postgres) {
+    if (AdminPg_Start(root, &net8) != 0) return 1;
+    db.clear();
+  } else if (!Exists(db)) {
+    if (Admin_InitDb(db.c_str(), nullptr, nullptr) != 0) return 1;
     if (!LoadSampleData(db)) return 1;
   }
   // The job reads its configuration four levels above its working folder.
-  if (int rc = Layout_WriteConfig(layout.config(), "bde", "demo", kLayoutDefaultNet8)) {
+  if (int rc = Layout_WriteConfig(layout.config(), kAdminDemoLogin, kAdminDemoPass,
+                                  net8.c_str())) {
     std::fprintf(stderr, "pps2bde-admin: cannot write velmaris.ini: %s\n", std::strerror(rc));
     return 1;
   }
@@ -147,8 +154,10 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
             "select 'Kvn500Auk', AukApk from Kvn500Auk union all "
             "select 'Kvn503Afo', AfoApk || '/' || AfoApp from Kvn503Afo");
   ShowQuery(db, "statistics rows (Kvn542Dwn)",
-            "select DwnDta, DwnApk, DwnApp, DwnAuk, DwnAfo, DwnNeu, DwnAen, DwnLoe, DwnDat, "
-            "DwnErf from Kvn542Dwn order by rowid");
+            postgres ? "select DwnDta, DwnApk, DwnApp, DwnAuk, DwnAfo, DwnNeu, DwnAen, DwnLoe, "
+                       "DwnDat, DwnErf from Kvn542Dwn order by ctid"
+                     : "select DwnDta, DwnApk, DwnApp, DwnAuk, DwnAfo, DwnNeu, DwnAen, DwnLoe, "
+                       "DwnDat, DwnErf from Kvn542Dwn order by rowid");
   ShowFile(run + "/Msg/Ostrak.Txt");
   std::printf("\n== buffer files in %s\n", buff.c_str());
   if (DIR* d = opendir(buff.c_str())) {
@@ -161,5 +170,6 @@ int Admin_Demo(const char* dirArg, const std::string& program) {
     closedir(d);
     if (n == 0) std::printf("(none)\n");
   }
+  if (postgres) AdminPg_Stop(root);
   return rc == 0 && rcQueue == 0 ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 
 #include "runtime/crypt.h"
 #include "runtime/ini.h"
+#include "sql/postgres/postgres_engine.h"
 #include "tools/admin/admin.h"
 #include "tools/layout/layout.h"
 
@@ -19,21 +20,14 @@ constexpr size_t kValueMax = kIniCredentialCap - 1;
 constexpr size_t kConnectMax = 100;
 
 // True when the --db value names a PostgreSQL service or URI rather than a
-// SQLite file.
-bool IsPostgres(const std::string& db) {
-  return db.rfind("postgres://", 0) == 0 || db.rfind("postgresql://", 0) == 0 ||
-         db.rfind("service=", 0) == 0;
-}
+// SQLite file (the job's own rule).
+bool IsPostgres(const std::string& db) { return sql::Postgres_IsService(db.data(), db.size()); }
 
 // Prepares the PostgreSQL database named by net8 for the job (the schema on
-// the server) and returns 0, or 1 with a message.  This build's engine is
-// SQLite only.
-int PreparePostgres(const std::string& net8, const std::string&, const std::string&) {
-  fmt::print(stderr,
-             "pps2bde-admin: {} names a PostgreSQL database; this build has no PostgreSQL "
-             "engine\n",
-             net8);
-  return 1;
+// the server, which must be empty) and returns 0, or 1 with a message.
+int PreparePostgres(const std::string& net8, const std::string& login,
+                    const std::string& password) {
+  return Admin_InitDb(net8.c_str(), login.c_str(), password.c_str());
 }
 
 std::string Absolute(const std::string& path) {

@@ -1,0 +1,624 @@
+// The PostgreSQL engine: one libpq connection, Oracle's statement texts
+// adapted at prepare (sql/adapt.h), Oracle's transaction and cursor
+// behaviour on top of PostgreSQL's.
+//
+// Round trips are what a statement costs on a server, so every text is
+// prepared once per session (PQprepare) and run with PQexecPrepared; a
+// savepoint that opens the transaction sends "BEGIN;savepoint x" as one
+// simple query.  A cursor runs its query to the end at open, row by row
+// (single-row mode) into a spool, as the SQLite engine does: the rows are
+// those of the open and the connection is free for the next statement.
+//
+// Between calls the session holds no transaction unless one of its
+// savepoints opened it; a rollback to the savepoint that opened it ends it.
+// After a failed statement inside a transaction PostgreSQL refuses every
+// statement but a rollback; the caller (Write) rolls back to its savepoint.
+// A COMMIT of such a transaction answers "ROLLBACK": that is a failure,
+// reported with the code of the statement that broke the transaction.
+//
+// A connection that breaks during a run gives -3113 once and -3114 for
+// every later call; the session is not reopened (the next run is).
+#include "sql/postgres/postgres_engine.h"
+
+#include <libpq-fe.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "runtime/os/env.h"
+#include "sql/adapt.h"
+#include "sql/errors.h"
+#include "sql/postgres/postgres_errors.h"
+#include "sql/row.h"
+#include "sql/spool.h"
+
+namespace sql {
+namespace {
+
+int g_lockTimeoutMs = 5000;
+
+constexpr size_t kMaxStatement = 1 << 20;
+// Longest service, account and password taken.
+constexpr size_t kMaxPart = 4096;
+
+// Type oids of the built-in types read as numbers.
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kOidOid = 26,
+              kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
+
+struct Prepared {
+  std::string name;   // of the server's prepared statement
+  StmtShape shape{};
+  int params = 0;     // distinct placeholders
+  bool clock = false; // binds the statement's time after them
+};
+
+struct Savepoint {
+  std::string name;
+  bool opened;  // its savepoint statement began the transaction
+};
+
+size_t BoundLength(const void* p, uint16_t width) {
+  if (p == nullptr || width == 0) return 0;
+  return strnlen(static_cast<const char*>(p), width - 1u);
+}
+
+// Frees a PGresult at the end of a scope.
+struct Result {
+  PGresult* r;
+  explicit Result(PGresult* res) : r(res) {}
+  ~Result() { PQclear(r); }
+  Result(const Result&) = delete;
+  Result& operator=(const Result&) = delete;
+};
+
+class PostgresEngine : public Engine {
+ public:
+  explicit PostgresEngine(PGconn* conn) : conn_(conn) {}
+  ~PostgresEngine() override;
+
+  int Prepare(const char* text, void** handle) override;
+  int Exec(const Stmt& s, const Bind* binds, int nbinds) override;
+  int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
+                int nouts) override;
+  int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
+                 void** cursor) override;
+  int Fetch(void* cursor, const Out* outs, int nouts) override;
+  void CloseCursor(void* cursor) override;
+  int Commit() override;
+  int Rollback() override;
+  bool InTransaction() override {
+    PGTransactionStatusType t = PQtransactionStatus(conn_);
+    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
+  }
+  int RunLock(int waitMs, const char* holder) override;
+  int ProbeRunLock(char* holder, size_t cap) override;
+  int BeginRead() override;
+  int EndRead() override;
+
+ private:
+  // The code of a failed result (null with the connection gone: -3113
+  // once, -3114 after; null otherwise: -600).  Inside a transaction the
+  // code is kept for the COMMIT that will find it aborted.
+  int Failure(const PGresult* r);
+  // Runs a text without parameters (simple query): 0 or the code.
+  int Simple(const char* text, std::string* tag = nullptr);
+  // The values of the statement's parameters as texts, into params_.
+  int Values(const Prepared* p, const Bind* binds, int nbinds);
+  // PQexecPrepared with the values of Values().
+  PGresult* Run(const Prepared* p);
+  void ReadRow(const PGresult* r, int row);
+  // Forgets the savepoints once no transaction is open.
+  void Sync() {
+    if (PQtransactionStatus(conn_) == PQTRANS_IDLE) {
+      savepoints_.clear();
+      txError_ = kOk;
+    }
+  }
+  // Runs a text with text parameters (not prepared: for rare calls).
+  int Params(const char* text, int n, const char* const* values, std::string* first);
+  int DoSavepoint(const Stmt& s, Prepared* p);
+  int DoRollbackTo(const Stmt& s, Prepared* p);
+
+  PGconn* conn_;
+  bool lost_ = false;  // the connection broke: every call is -3114
+  bool runLock_ = false;  // this session holds the run lock
+  bool reading_ = false;  // a read-only transaction of BeginRead is open
+  std::vector<std::unique_ptr<Prepared>> prepared_;
+  SpoolCursors cursors_;
+  std::vector<Savepoint> savepoints_;
+  int txError_ = kOk;  // code of the statement that aborted the transaction
+  uint32_t next_ = 0;  // number of the next prepared statement
+  std::vector<std::string> values_;
+  std::vector<const char*> params_;
+  RowWriter row_;
+};
+
+PostgresEngine::~PostgresEngine() {
+  PQfinish(conn_);  // the server rolls back an open transaction
+}
+
+int PostgresEngine::Failure(const PGresult* r) {
+  const char* state = r != nullptr ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  // Class 08 (connection exception) and 57P01..57P03 (the server shut the
+  // session down, is shutting down or starting) end the session too.
+  bool gone = state != nullptr && (std::strncmp(state, "08", 2) == 0 ||
+                                   std::strncmp(state, "57P0", 4) == 0);
+  if (r == nullptr && !gone && PQstatus(conn_) == CONNECTION_OK) return kInternal;  // memory
+  if (PQstatus(conn_) == CONNECTION_BAD || r == nullptr || gone) {
+    bool first = !lost_;
+    lost_ = true;
+    savepoints_.clear();
+    return first ? kConnectionLost : kNotConnected;
+  }
+  int code = Postgres_Status(state);
+  if (PQtransactionStatus(conn_) == PQTRANS_INERROR && txError_ == kOk) txError_ = code;
+  return code;
+}
+
+int PostgresEngine::Simple(const char* text, std::string* tag) {
+  Result r(PQexec(conn_, text));
+  ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
+  if (tag != nullptr) *tag = PQcmdStatus(r.r);
+  return kOk;
+}
+
+int PostgresEngine::Prepare(const char* text, void** handle) {
+  if (lost_) return kNotConnected;
+  size_t len = strnlen(text, kMaxStatement + 1);
+  if (len > kMaxStatement) return kInvalidSql;
+  auto p = std::make_unique<Prepared>();
+  Adapt_Classify(text, len, &p->shape);
+  std::string adapted;
+  Adapt_RewritePostgres(text, len, &adapted, &p->params, &p->clock);
+  switch (p->shape.kind) {
+    case StmtKind::kSavepoint:
+    case StmtKind::kRollbackTo:
+    case StmtKind::kCommit:
+    case StmtKind::kRollback:
+      // Run as simple queries by the transaction calls.
+      break;
+    default: {
+      p->name = "pps" + std::to_string(next_++);
+      Result r(PQprepare(conn_, p->name.c_str(), adapted.c_str(), 0, nullptr));
+      if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) return Failure(r.r);
+    }
+  }
+  *handle = p.get();
+  prepared_.push_back(std::move(p));
+  return kOk;
+}
+
+int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
+  // One value per distinct placeholder, in order of first appearance.
+  if (nbinds != p->params || (nbinds > 0 && binds == nullptr)) return kInternal;
+  values_.resize(static_cast<size_t>(nbinds) + (p->clock ? 1 : 0));
+  params_.assign(values_.size(), nullptr);
+  char num[40];
+  for (int i = 0; i < nbinds; ++i) {
+    const Bind& b = binds[i];
+    std::string& v = values_[i];
+    switch (b.type) {
+      case kText:
+        v.assign(static_cast<const char*>(b.p), BoundLength(b.p, b.width));
+        break;
+      case kTextPair:
+        v.assign(static_cast<const char*>(b.p), BoundLength(b.p, b.width));
+        v.append(static_cast<const char*>(b.p2), BoundLength(b.p2, b.width2));
+        break;
+      case kI16:
+      case kI32: {
+        if (b.p == nullptr) return kInternal;
+        int32_t x;
+        std::memcpy(&x, b.p, sizeof x);
+        // A 16-bit column gets the low 16 bits, read with their sign.
+        if (b.type == kI16) x = static_cast<int16_t>(static_cast<uint16_t>(x & 0xFFFF));
+        std::snprintf(num, sizeof num, "%d", x);
+        v = num;
+        break;
+      }
+      case kF64: {
+        if (b.p == nullptr) return kInternal;
+        double x;
+        std::memcpy(&x, b.p, sizeof x);
+        if (x != x) {
+          v = "NaN";
+        } else if (x > 1.7976931348623157e308 || x < -1.7976931348623157e308) {
+          v = x > 0 ? "Infinity" : "-Infinity";
+        } else {
+          std::snprintf(num, sizeof num, "%.17g", x);
+          v = num;
+        }
+        break;
+      }
+      default:
+        return kInternal;
+    }
+    // Oracle's '' is NULL.
+    params_[i] = v.empty() ? nullptr : v.c_str();
+  }
+  if (p->clock) {
+    struct tm tm;
+    time_t now = Env_Get()->Now();
+    if (localtime_r(&now, &tm) == nullptr) return kInternal;
+    std::snprintf(num, sizeof num, "%04d-%02d-%02d %02d:%02d:%02d", tm.tm_year + 1900,
+                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    values_[nbinds] = num;
+    params_[nbinds] = values_[nbinds].c_str();
+  }
+  return kOk;
+}
+
+PGresult* PostgresEngine::Run(const Prepared* p) {
+  return PQexecPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+                        params_.data(), nullptr, nullptr, 0);
+}
+
+// Reads a number column's text: an integer when it is one, else a double.
+void AddNumber(RowWriter* row, const char* v, Oid type) {
+  if (type != kFloat4Oid && type != kFloat8Oid) {
+    errno = 0;
+    char* end = nullptr;
+    long long x = std::strtoll(v, &end, 10);
+    if (errno == 0 && end != v && *end == '\0') {
+      row->AddInt(x);
+      return;
+    }
+  }
+  row->AddDouble(std::strtod(v, nullptr));
+}
+
+void PostgresEngine::ReadRow(const PGresult* r, int row) {
+  row_.Clear();
+  int n = PQnfields(r);
+  for (int i = 0; i < n; ++i) {
+    if (PQgetisnull(r, row, i)) {
+      row_.AddNull();
+      continue;
+    }
+    const char* v = PQgetvalue(r, row, i);
+    Oid type = PQftype(r, i);
+    switch (type) {
+      case kBoolOid:
+        row_.AddInt(v[0] == 't' ? 1 : 0);
+        break;
+      case kInt2Oid:
+      case kInt4Oid:
+      case kInt8Oid:
+      case kOidOid:
+      case kFloat4Oid:
+      case kFloat8Oid:
+      case kNumericOid:
+        AddNumber(&row_, v, type);
+        break;
+      default:
+        row_.AddText(v, static_cast<size_t>(PQgetlength(r, row, i)));
+    }
+  }
+}
+
+int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
+  if (lost_) return kNotConnected;
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  switch (p->shape.kind) {
+    case StmtKind::kSavepoint: return DoSavepoint(s, p);
+    case StmtKind::kRollbackTo: return DoRollbackTo(s, p);
+    case StmtKind::kCommit: return Commit();
+    case StmtKind::kRollback: return Rollback();
+    default: break;
+  }
+  int status = Values(p, binds, nbinds);
+  if (status != kOk) return status;
+  Result r(Run(p));
+  ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
+  if (p->shape.kind == StmtKind::kChange && std::strcmp(PQcmdTuples(r.r), "0") == 0)
+    return kNoData;
+  Sync();
+  return kOk;
+}
+
+int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
+                              const Out* outs, int nouts) {
+  if (lost_) return kNotConnected;
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  int status = Values(p, binds, nbinds);
+  if (status != kOk) return status;
+  Result r(Run(p));
+  if (r.r == nullptr || PQresultStatus(r.r) != PGRES_TUPLES_OK) return Failure(r.r);
+  int rows = PQntuples(r.r);
+  if (rows == 0) return kNoData;
+  if (rows > 1) return kTooManyRows;
+  ReadRow(r.r, 0);
+  return Row_Fill(row_.data(), row_.size(), outs, nouts);
+}
+
+int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
+                               void** cursor) {
+  if (lost_) return kNotConnected;
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  int status = Values(p, binds, nbinds);
+  if (status != kOk) return status;
+  auto spool = std::make_unique<Spool>();
+  if (!PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+                           params_.data(), nullptr, nullptr, 0))
+    return Failure(nullptr);
+  // Row by row, so that memory stays flat however many rows the query has.
+  PQsetSingleRowMode(conn_);
+  bool failed = false;
+  // Every result is read, whatever happens, so the connection is free again.
+  while (PGresult* res = PQgetResult(conn_)) {
+    Result r(res);
+    ExecStatusType st = PQresultStatus(res);
+    if (failed) continue;
+    if (st == PGRES_SINGLE_TUPLE) {
+      ReadRow(res, 0);
+      status = spool->Add(row_.data(), row_.size());
+      failed = status != kOk;
+    } else if (st != PGRES_TUPLES_OK) {
+      status = Failure(res);
+      failed = true;
+    }
+  }
+  if (!failed && PQstatus(conn_) == CONNECTION_BAD) status = Failure(nullptr);
+  if (status == kOk) status = spool->Finish();
+  if (status != kOk) return status;
+  *cursor = cursors_.Add(std::move(spool));
+  return kOk;
+}
+
+int PostgresEngine::Fetch(void* cursor, const Out* outs, int nouts) {
+  return cursors_.Fetch(cursor, outs, nouts);
+}
+
+void PostgresEngine::CloseCursor(void* cursor) {
+  cursors_.Close(cursor);
+}
+
+// "savepoint x": outside a transaction "BEGIN" first, in the same round
+// trip, so the savepoint is the outermost one of the transaction.
+int PostgresEngine::DoSavepoint(const Stmt& s, Prepared* p) {
+  bool opened = !InTransaction();
+  std::string text = opened ? "BEGIN;" : "";
+  text += s.text;
+  int rc = Simple(text.c_str());
+  if (rc != kOk) {
+    if (opened && InTransaction()) Simple("ROLLBACK");
+    Sync();
+    return rc;
+  }
+  savepoints_.push_back(Savepoint{p->shape.name, opened});
+  return kOk;
+}
+
+// "rollback  to x": back to the latest savepoint x, which stays.  When x
+// began the transaction nothing is left in it: it is rolled back and ended.
+int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
+  size_t i = savepoints_.size();
+  while (i > 0 && strcasecmp(savepoints_[i - 1].name.c_str(), p->shape.name) != 0) --i;
+  if (!InTransaction() || i == 0) return kNoSavepoint;
+  savepoints_.resize(i);
+  int rc = Simple(savepoints_.back().opened ? "ROLLBACK" : s.text);
+  if (rc == kOk && InTransaction()) txError_ = kOk;  // the failure was undone
+  Sync();
+  return rc;
+}
+
+int PostgresEngine::Commit() {
+  if (lost_) return kNotConnected;
+  if (!InTransaction()) {
+    Sync();
+    return kOk;
+  }
+  int aborted = txError_;
+  std::string tag;
+  int rc = Simple("COMMIT", &tag);
+  Sync();
+  if (rc != kOk) return rc;
+  // COMMIT of an aborted transaction rolls it back and says so.
+  if (tag == "ROLLBACK") return aborted != kOk ? aborted : kInternal;
+  return kOk;
+}
+
+int PostgresEngine::Rollback() {
+  if (lost_) return kNotConnected;
+  if (!InTransaction()) {
+    Sync();
+    return kOk;
+  }
+  int rc = Simple("ROLLBACK");
+  Sync();
+  return rc;
+}
+
+int PostgresEngine::Params(const char* text, int n, const char* const* values,
+                           std::string* first) {
+  Result r(PQexecParams(conn_, text, n, nullptr, values, nullptr, nullptr, 0));
+  ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
+  if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
+  if (first != nullptr) {
+    first->clear();
+    if (PQntuples(r.r) > 0 && PQnfields(r.r) > 0 && !PQgetisnull(r.r, 0, 0))
+      *first = PQgetvalue(r.r, 0, 0);
+  }
+  return kOk;
+}
+
+// The run lock is a session advisory lock on one fixed key in the
+// database: the server gives it back when the session ends, however the
+// process ends.  The holder's text is the session's application_name (cut
+// to the server's 63 bytes), which pg_stat_activity shows to everyone.
+// The key is "pps2bde" in ASCII; as a bigint lock pg_locks shows its high
+// half as classid, its low half as objid, objsubid 1.
+constexpr const char* kRunLockKey = "31648837460452453";  // 0x70707332626465
+constexpr const char* kRunLockClassId = "7368819";        // 0x707073
+constexpr const char* kRunLockObjId = "845309029";        // 0x32626465
+
+// Polls pg_try_advisory_lock instead of waiting in pg_advisory_lock: the
+// wait is bounded and goes through the Env's sleep, which tests replace.
+int PostgresEngine::RunLock(int waitMs, const char* holder) {
+  if (lost_) return kNotConnected;
+  if (runLock_) return kOk;
+  constexpr int kPollMs = 50;
+  std::string got;
+  for (int waited = 0;; waited += kPollMs) {
+    const char* key[] = {kRunLockKey};
+    int rc = Params("SELECT pg_try_advisory_lock($1::bigint)", 1, key, &got);
+    if (rc != kOk) return rc;
+    if (got == "t") break;
+    if (waited >= waitMs) return kBusy;
+    Env_Get()->SleepMs(waitMs - waited < kPollMs ? waitMs - waited : kPollMs);
+  }
+  runLock_ = true;
+  // The text is only for people and tools that look; a failure to set it
+  // does not weaken the lock.  The server keeps 63 bytes of it (and would
+  // say so in a notice): it is cut here, never inside a UTF-8 character.
+  size_t n = strnlen(holder, 63);
+  if (n == 63)
+    while (n > 0 && (static_cast<unsigned char>(holder[n]) & 0xC0) == 0x80) --n;
+  std::string text(holder, n);
+  const char* name[] = {text.c_str()};
+  (void)Params("SELECT set_config('application_name', $1, false)", 1, name, nullptr);
+  return kOk;
+}
+
+int PostgresEngine::ProbeRunLock(char* holder, size_t cap) {
+  if (lost_) return kNotConnected;
+  if (runLock_) return 0;
+  const char* key[] = {kRunLockClassId, kRunLockObjId};
+  // "x" and the holder's name when someone holds it, no row when not.
+  std::string name;
+  int rc = Params(
+      "SELECT 'x' || coalesce(a.application_name, '') FROM pg_locks l "
+      "JOIN pg_stat_activity a "
+      "ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted AND "
+      "l.classid = $1::oid AND l.objid = $2::oid AND l.objsubid = 1 AND "
+      "l.database = (SELECT oid FROM pg_database WHERE datname = current_database())",
+      2, key, &name);
+  if (rc != kOk) return rc;
+  if (name.empty()) return 0;
+  if (holder != nullptr && cap > 0) {
+    size_t n = name.size() - 1 < cap - 1 ? name.size() - 1 : cap - 1;
+    std::memcpy(holder, name.data() + 1, n);
+    holder[n] = '\0';
+  }
+  return 1;
+}
+
+// One snapshot for every read until EndRead (taken at the first read).
+int PostgresEngine::BeginRead() {
+  if (lost_) return kNotConnected;
+  if (InTransaction()) return kInternal;
+  int rc = Simple("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+  if (rc != kOk) return rc;
+  reading_ = true;
+  return kOk;
+}
+
+int PostgresEngine::EndRead() {
+  if (!reading_) return kOk;
+  reading_ = false;
+  return Rollback();
+}
+
+// The job's local time zone for the session, so that the server's idea of
+// "today" is the job's: $TZ, or the zone /etc/localtime links to.  Empty
+// when neither names one (the server's default stays).
+std::string LocalZone() {
+  std::string zone;
+  const char* tz = std::getenv("TZ");
+  if (tz != nullptr && *tz != '\0') {
+    zone = tz[0] == ':' ? tz + 1 : tz;
+  } else {
+    char link[PATH_MAX];
+    ssize_t n = readlink("/etc/localtime", link, sizeof link - 1);
+    if (n > 0) {
+      link[n] = '\0';
+      const char* z = std::strstr(link, "zoneinfo/");
+      if (z != nullptr) zone = z + 9;
+    }
+  }
+  if (zone.size() > 64) return "";
+  for (char c : zone)
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+          std::strchr("/_+-", c) != nullptr))
+      return "";
+  return zone;
+}
+
+void Wipe(std::string* s) {
+  volatile char* v = s->data();
+  for (size_t i = 0; i < s->size(); ++i) v[i] = 0;
+  s->clear();
+}
+
+}  // namespace
+
+bool Postgres_IsService(const char* service, size_t len) {
+  if (service == nullptr) return false;
+  auto starts = [&](const char* prefix) {
+    size_t n = std::strlen(prefix);
+    return len >= n && strncasecmp(service, prefix, n) == 0;
+  };
+  return starts("postgresql://") || starts("postgres://") ||
+         std::memchr(service, '=', len) != nullptr;
+}
+
+int PostgresEngine_SetLockTimeoutForTest(int ms) {
+  int previous = g_lockTimeoutMs;
+  g_lockTimeoutMs = ms;
+  return previous;
+}
+
+int PostgresEngine_Open(const ConnectParts& parts, Engine** out) {
+  *out = nullptr;
+  if (parts.service == nullptr || parts.serviceLen == 0 || parts.serviceLen > kMaxPart ||
+      parts.accountLen > kMaxPart || parts.passwordLen > kMaxPart)
+    return kNoService;
+  std::string service(parts.service, parts.serviceLen);
+  std::string user(parts.account != nullptr ? parts.account : "", parts.accountLen);
+  std::string password(parts.password != nullptr ? parts.password : "", parts.passwordLen);
+  std::string options = "-c search_path=public,kvnsystem -c DateStyle=ISO -c lock_timeout=" +
+                        std::to_string(g_lockTimeoutMs);
+  std::string zone = LocalZone();
+  if (!zone.empty()) options += " -c TimeZone=" + zone;
+  // Later entries override what the service text (expanded from the first)
+  // says; empty ones are left out, so libpq's environment can supply them.
+  std::vector<const char*> keys = {"dbname", "client_encoding", "options", "connect_timeout"};
+  std::vector<const char*> values = {service.c_str(), "UTF8", options.c_str(), "10"};
+  if (!user.empty()) {
+    keys.push_back("user");
+    values.push_back(user.c_str());
+  }
+  if (!password.empty()) {
+    keys.push_back("password");
+    values.push_back(password.c_str());
+  }
+  keys.push_back(nullptr);
+  values.push_back(nullptr);
+  PGconn* conn = PQconnectdbParams(keys.data(), values.data(), 1);
+  Wipe(&password);
+  if (conn == nullptr) return kNoService;
+  if (PQstatus(conn) != CONNECTION_OK) {
+    int rc = Postgres_LoginRefused(PQerrorMessage(conn)) ? kLoginDenied : kNoService;
+    PQfinish(conn);
+    return rc;
+  }
+  // The server's notices (warnings, cut identifiers) are not the job's
+  // output: libpq would print them on stderr.
+  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+  *out = new PostgresEngine(conn);
+  return kOk;
+}
+
+}  // namespace sql
