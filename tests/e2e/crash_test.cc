@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "gtest/gtest.h"
 #include "tests/e2e/jobs.h"
@@ -181,13 +183,25 @@ TEST(Crash, KilledAtRandomPointsOfItsProgressEndsLikeOneRun) {
 }
 
 // The same input gives the same tables and, but for the write stamps, the
-// same buffer files on both engines.
+// same buffer files on both engines: the same lines in the same order.
 TEST(Crash, BothEnginesEndAlike) {
   if (!testing_support::UsePostgres()) GTEST_SKIP() << "runs in the PostgreSQL run";
   Installation file(true, testing_support::MemoryTempBase(), true);
   file.Sql(e2e::WorkData(kDataSeed));
   ASSERT_EQ(0, e2e::Job(file));
   ExpectSameEnd(TheReference().outcome, file, "SQLite against PostgreSQL");
+  std::unique_ptr<Installation> server = Fresh();
+  ASSERT_EQ(0, e2e::Job(*server));
+  std::map<std::string, std::string> sqlite = e2e::BufferFiles(file);
+  std::map<std::string, std::string> postgres = e2e::BufferFiles(*server);
+  ASSERT_EQ(3u, sqlite.size());
+  for (const auto& [name, bytes] : sqlite) {
+    std::vector<std::string> a = e2e::MaskedLines(bytes, "SQLite " + name);
+    std::vector<std::string> b = e2e::MaskedLines(postgres[name], "PostgreSQL " + name);
+    ASSERT_EQ(a.size(), b.size()) << name;
+    for (size_t i = 0; i < a.size(); ++i)
+      ASSERT_EQ(a[i], b[i]) << name << " line " << i + 1;
+  }
 }
 
 // On a server: the job's session ended under it (as a server restart ends
