@@ -1,7 +1,8 @@
 // The rows of an opened cursor, kept until the cursor is closed: in memory
 // up to a small cap, the rest in an anonymous temporary file, so that the
 // memory a cursor needs stays the same however many rows it has.  Rows come
-// back in the order they were added.
+// back in the order they were added.  A spool is the engine cursor of both
+// engines (SpoolCursors below).
 #ifndef PPS2BDE_SQL_SPOOL_H_
 #define PPS2BDE_SQL_SPOOL_H_
 
@@ -23,6 +24,7 @@ class Spool : public EngineCursor {
  public:
   explicit Spool(size_t memoryCap = kSpoolMemory) : memoryCap_(memoryCap) {}
   ~Spool();
+
   // Adds one row (bytes of sql/row.h).  Returns 0, or -1114 when the
   // temporary file cannot be created or written.
   [[nodiscard]] int Add(const char* row, size_t len);
