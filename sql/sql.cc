@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "sql/bind_encoder.h"
 #include "sql/engine.h"
@@ -28,7 +29,9 @@ union SessionSlot {
   ~SessionSlot() {}
   std::unique_ptr<Engine> engine;
 };
-SessionSlot g_slot;
+static_assert(!std::is_copy_constructible_v<SessionSlot> &&
+              !std::is_copy_assignable_v<SessionSlot>);
+constinit SessionSlot g_slot;
 // The session's engine; null while not connected.  Freeing it ends the
 // session and frees the cursors still open in it.
 std::unique_ptr<Engine>& g_session = g_slot.engine;
