@@ -231,6 +231,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (o.job.empty()) o.job = DefaultJob();
+  // The job runs in the installation's working folder.
+  std::error_code ec;
+  o.job = std::filesystem::absolute(o.job, ec).string();
   if (access(o.job.c_str(), X_OK) != 0) {
     std::fprintf(stderr, "pps2bde-bench: %s is not an executable (--job)\n", o.job.c_str());
     return 2;
@@ -251,7 +254,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The server's socket and the job's PGHOST need an absolute path.
-  std::error_code ec;
   o.dir = std::filesystem::absolute(o.dir, ec).string();
   Cleanup cleanup{o, nullptr, made};
   const PgServer pgServer = BenchServer_Of(o.dir);

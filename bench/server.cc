@@ -105,7 +105,6 @@ int BenchServer_CreateDb(const PgServer& s, const char* name, BenchDb* db) {
 int BenchServer_Settle(const PgServer& s, const char* name) {
   PGconn* c = PgServer_Connect(s, name);
   const bool ok = PQstatus(c) == CONNECTION_OK &&
-                  PgServer_Exec(c, "VACUUM ANALYZE", "pps2bde-bench") &&
                   PgServer_Exec(c, "CHECKPOINT", "pps2bde-bench");
   PQfinish(c);
   return ok ? 0 : -1;

@@ -21,11 +21,10 @@ int BenchServer_Start(const PgServer& s);
 // NET8 and login for it.  0, or -1 with a message on stderr.
 int BenchServer_CreateDb(const PgServer& s, const char* name, BenchDb* db);
 
-// After the fill of the database name: its statistics gathered and its
-// pages written out (VACUUM ANALYZE, CHECKPOINT), as on a server that has
-// been running for a while, so that neither the first minutes of
-// autovacuum nor a checkpoint fall into the run.  0, or -1 with a message
-// on stderr.
+// After the fill of the database name: its pages written out (CHECKPOINT),
+// so that the run does not pay for the fill's.  The tables are not
+// vacuumed: a vacuumed empty table makes the server plan the job's key
+// lookups on it as scans.  0, or -1 with a message on stderr.
 int BenchServer_Settle(const PgServer& s, const char* name);
 
 // What the server did between two readings.
