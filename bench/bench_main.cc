@@ -304,6 +304,7 @@ int main(int argc, char** argv) {
   floor.commitSeconds = (before.commitSeconds + after.commitSeconds) / 2;
   floor.appendSeconds = (before.appendSeconds + after.appendSeconds) / 2;
   floor.cpuSeconds = (before.cpuSeconds + after.cpuSeconds) / 2;
+  floor.serverCpuSeconds = (before.serverCpuSeconds + after.serverCpuSeconds) / 2;
 
   const double mb = static_cast<double>(ru.ru_maxrss) / 1024.0;
   const double user = Seconds(ru.ru_utime);
@@ -332,12 +333,21 @@ int main(int argc, char** argv) {
                 floor.total(), commits, floor.commitSeconds, rows, floor.appendSeconds,
                 before.total(), after.total());
     std::printf("ratio:     %.3f (run / floor)\n", runSeconds / floor.total());
-    // The run is one thread: it cannot take less than its own CPU time plus
-    // the time the same syncs and appends keep the floor's loops waiting.
-    std::printf("floor CPU: %.2f s of %.2f s; run CPU %.2f s; least possible ratio at this "
-                "CPU %.3f\n",
-                floor.cpuSeconds, floor.total(), user + sys,
-                (user + sys + floor.waitSeconds()) / floor.total());
+    // The run is one thread that waits for each answer of the server: it
+    // cannot take less than its own and the server's CPU time plus the time
+    // the same syncs and appends keep the floor's loops waiting.
+    const double runCpu = user + sys + serverCpu;
+    const double least = (runCpu + floor.waitSeconds()) / floor.total();
+    if (server != nullptr) {
+      std::printf("floor CPU: %.2f s of %.2f s (server %.2f s); run CPU %.2f s (server %.2f s); "
+                  "least possible ratio at this CPU %.3f\n",
+                  floor.cpuSeconds + floor.serverCpuSeconds, floor.total(),
+                  floor.serverCpuSeconds, runCpu, serverCpu, least);
+    } else {
+      std::printf("floor CPU: %.2f s of %.2f s; run CPU %.2f s; least possible ratio at this "
+                  "CPU %.3f\n",
+                  floor.cpuSeconds, floor.total(), runCpu, least);
+    }
   }
   if (o.writer) {
     std::printf("writer:    %ld transactions, %ld failed, waits p50 %.1f ms, p99 %.1f ms, "

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "bench/layout.h"
+#include "bench/server.h"
 #include "sql/sql.h"
 
 namespace {
@@ -134,8 +135,10 @@ int Bench_Floor(const std::string& dir, const PgServer* server, long long commit
     return -1;
   }
   const double cpu = Bench_Cpu();
+  const double serverCpu = server != nullptr ? BenchServer_Cpu(*server) : 0;
   if (CommitLoop(dir + "/floor.db", server, commits, &out->commitSeconds) != 0) return -1;
   if (AppendLoop(dir + "/floor.buf", lines, &out->appendSeconds) != 0) return -1;
   out->cpuSeconds = Bench_Cpu() - cpu;
+  if (server != nullptr) out->serverCpuSeconds = BenchServer_Cpu(*server) - serverCpu;
   return 0;
 }

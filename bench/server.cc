@@ -137,3 +137,8 @@ int BenchServer_Read(const PgServer& s, const char* dbname, ServerFigures* out) 
   out->cpuSeconds = ServerCpu(pid);
   return ok ? 0 : -1;
 }
+
+double BenchServer_Cpu(const PgServer& s) {
+  const int pid = PgServer_Pid(s);
+  return pid > 0 ? ServerCpu(pid) : 0;
+}

@@ -40,4 +40,7 @@ struct ServerFigures {
 // database.  0, or -1 with a message on stderr.
 int BenchServer_Read(const PgServer& s, const char* dbname, ServerFigures* out);
 
+// The CPU seconds the server has used so far (see ServerFigures).
+double BenchServer_Cpu(const PgServer& s);
+
 #endif  // PPS2BDE_BENCH_SERVER_H_
