@@ -31,13 +31,13 @@ int Trace_Run(const std::string& job, const std::string& cwd, const std::string&
     std::fprintf(stderr, "pps2bde-bench: no strace log %s\n", logPath.c_str());
     return -1;
   }
-  // Lines are "pid name(arguments) = result".
+  // Lines are "pid  name(arguments) = result".
   long long* counts = out->transfer;
   char line[4096];
   while (std::fgets(line, sizeof line, f) != nullptr) {
     const char* name = std::strchr(line, ' ');
     if (name == nullptr) continue;
-    ++name;
+    while (*name == ' ') ++name;
     if (counts == out->transfer && std::strncmp(name, "openat(", 7) == 0 &&
         std::strstr(name, "SndDnl") != nullptr) {
       counts = out->release;
