@@ -102,7 +102,7 @@ TEST_F(SqlCharset, ValuesThatDoNotFitAreTheErrorOfTheirRow) {
     EXPECT_EQ(w.f, f) << w.k;
   }
   EXPECT_EQ(kNoData, Fetch(c, o, 4));
-  Close(c);
+  (void)Close(c);
 
   Stmt one{"select k, s, i, f from t where n = 2"};
   EXPECT_EQ(kOverflow, SelectOne(one, nullptr, 0, o, 4));

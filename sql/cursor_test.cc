@@ -127,7 +127,7 @@ TEST_F(SqlCursor, ALargeResultGoesThroughTheSpoolInOrder) {
   }
   EXPECT_TRUE(inOrder) << "row " << expected << " gave " << n << " " << pad;
   EXPECT_EQ(100000, expected);
-  Close(c);
+  (void)Close(c);
 }
 
 // Runs fn in a child process forked before the session exists (a SQLite
@@ -187,7 +187,7 @@ TEST_F(SqlCursorProcess, AnotherProcessCommitsWhileACursorIsOpen) {
   std::vector<int32_t> rest;
   while (Fetch(c, out, 1) == kOk) rest.push_back(k);
   EXPECT_EQ((std::vector<int32_t>{2, 3}), rest);  // the other's row came later
-  Close(c);
+  (void)Close(c);
   Disconnect();
   EXPECT_EQ("1|1\n2|0\n3|0\n10|7", Query("select k, v from t order by k"));
 }

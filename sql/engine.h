@@ -12,52 +12,82 @@
 #ifndef PPS2BDE_SQL_ENGINE_H_
 #define PPS2BDE_SQL_ENGINE_H_
 
+#include <type_traits>
+
 #include "sql/sql.h"
 
 namespace sql {
 
+// The bases of an engine's prepared statement and of its open cursor.  Each
+// engine derives its own forms from them, keeps them, and frees them; the
+// front end only carries the pointers back to the engine that made them.
+// Neither is copied, nor deleted through its base.
+struct PreparedStmt {
+  PreparedStmt(const PreparedStmt&) = delete;
+  PreparedStmt& operator=(const PreparedStmt&) = delete;
+
+ protected:
+  PreparedStmt() = default;
+  ~PreparedStmt() = default;
+};
+
+struct EngineCursor {
+  EngineCursor(const EngineCursor&) = delete;
+  EngineCursor& operator=(const EngineCursor&) = delete;
+
+ protected:
+  EngineCursor() = default;
+  ~EngineCursor() = default;
+};
+
+// An engine owns its connection, so it is never copied.
 class Engine {
  public:
+  Engine() = default;
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
   virtual ~Engine() = default;
 
   // Prepares text for this session; *handle is the engine's prepared form,
   // valid until the session ends.  Fails (no handle) with the engine's code
   // for a statement it cannot prepare (-900 syntax, -942 no such table ...).
-  virtual int Prepare(const char* text, void** handle) = 0;
+  [[nodiscard]] virtual int Prepare(const char* text, PreparedStmt** handle) = 0;
   // Runs s (s.prepared comes from Prepare) with its values bound.  Bound
   // texts arrive in UTF-8 and as kText (the front end encodes them and
   // never passes kKey), to be bound byte for byte.  UPDATE and
   // DELETE that touch no row are 1403.  Savepoint, rollback-to, commit and
   // rollback texts are recognised and run as such.
-  virtual int Exec(const Stmt& s, const Bind* binds, int nbinds) = 0;
+  [[nodiscard]] virtual int Exec(const Stmt& s, const Bind* binds, int nbinds) = 0;
   // Runs a single-row select: 0 with outs filled, 1403 without a row, -2112
   // for more than one row (outs untouched), -1455/-1406 as for Fetch.
-  virtual int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
-                        const Out* outs, int nouts) = 0;
+  [[nodiscard]] virtual int SelectOne(const Stmt& s, const Bind* binds,
+                                      int nbinds, const Out* outs, int nouts) = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
-  // cursor, open until CloseCursor or the end of the session.
-  virtual int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                         void** cursor) = 0;
+  // cursor, open (and owned by the engine) until CloseCursor or the end of
+  // the session, whichever comes first.
+  [[nodiscard]] virtual int OpenCursor(const Stmt& s, const Bind* binds,
+                                       int nbinds, EngineCursor** cursor) = 0;
   // Delivers the next row of an open cursor into outs: 0, or 1403 after the
   // last row, or -1455/-1406 for a row with a value that does not fit (outs
   // written, see sql::Out).  outs are untouched on every other status.
   // Texts are delivered through Row_Fill (sql/row.h), which decodes them.
-  virtual int Fetch(void* cursor, const Out* outs, int nouts) = 0;
-  // Frees the cursor.
-  virtual void CloseCursor(void* cursor) = 0;
+  [[nodiscard]] virtual int Fetch(EngineCursor* cursor, const Out* outs,
+                                  int nouts) = 0;
+  // Frees the cursor (a cursor of this session that is still open).
+  virtual void CloseCursor(EngineCursor* cursor) = 0;
   // Ends the session's transaction; with none open both are 0.
-  virtual int Commit() = 0;
-  virtual int Rollback() = 0;
+  [[nodiscard]] virtual int Commit() = 0;
+  [[nodiscard]] virtual int Rollback() = 0;
   // True while a transaction is open (a failed statement may have ended
   // it: SQLite rolls the whole transaction back on a full disk, a server
   // on a lost connection).
   virtual bool InTransaction() = 0;
   // The run lock of the database (sql.h AcquireRunLock / ProbeRunLock).
-  virtual int RunLock(int waitMs, const char* holder) = 0;
-  virtual int ProbeRunLock(char* holder, size_t cap) = 0;
+  [[nodiscard]] virtual int RunLock(int waitMs, const char* holder) = 0;
+  [[nodiscard]] virtual int ProbeRunLock(char* holder, size_t cap) = 0;
   // A read-only transaction over one snapshot (sql.h BeginRead / EndRead).
-  virtual int BeginRead() = 0;
-  virtual int EndRead() = 0;
+  [[nodiscard]] virtual int BeginRead() = 0;
+  [[nodiscard]] virtual int EndRead() = 0;
 };
 
 // The engine of the open session (null while not connected).  This is the
@@ -75,36 +105,46 @@ Engine* SetEngineForTest(Engine* e);
 // test derives from it and overrides the calls it wants to watch or fail.
 class ForwardingEngine : public Engine {
  public:
-  int Prepare(const char* text, void** handle) override {
+  [[nodiscard]] int Prepare(const char* text, PreparedStmt** handle) override {
     return SessionEngine()->Prepare(text, handle);
   }
-  int Exec(const Stmt& s, const Bind* binds, int nbinds) override {
+  [[nodiscard]] int Exec(const Stmt& s, const Bind* binds, int nbinds) override {
     return SessionEngine()->Exec(s, binds, nbinds);
   }
-  int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
-                int nouts) override {
+  [[nodiscard]] int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
+                              const Out* outs, int nouts) override {
     return SessionEngine()->SelectOne(s, binds, nbinds, outs, nouts);
   }
-  int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                 void** cursor) override {
+  [[nodiscard]] int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
+                               EngineCursor** cursor) override {
     return SessionEngine()->OpenCursor(s, binds, nbinds, cursor);
   }
-  int Fetch(void* cursor, const Out* outs, int nouts) override {
+  [[nodiscard]] int Fetch(EngineCursor* cursor, const Out* outs,
+                          int nouts) override {
     return SessionEngine()->Fetch(cursor, outs, nouts);
   }
-  void CloseCursor(void* cursor) override { SessionEngine()->CloseCursor(cursor); }
-  int Commit() override { return SessionEngine()->Commit(); }
-  int Rollback() override { return SessionEngine()->Rollback(); }
+  void CloseCursor(EngineCursor* cursor) override {
+    SessionEngine()->CloseCursor(cursor);
+  }
+  [[nodiscard]] int Commit() override { return SessionEngine()->Commit(); }
+  [[nodiscard]] int Rollback() override { return SessionEngine()->Rollback(); }
   bool InTransaction() override { return SessionEngine()->InTransaction(); }
-  int RunLock(int waitMs, const char* holder) override {
+  [[nodiscard]] int RunLock(int waitMs, const char* holder) override {
     return SessionEngine()->RunLock(waitMs, holder);
   }
-  int ProbeRunLock(char* holder, size_t cap) override {
+  [[nodiscard]] int ProbeRunLock(char* holder, size_t cap) override {
     return SessionEngine()->ProbeRunLock(holder, cap);
   }
-  int BeginRead() override { return SessionEngine()->BeginRead(); }
-  int EndRead() override { return SessionEngine()->EndRead(); }
+  [[nodiscard]] int BeginRead() override { return SessionEngine()->BeginRead(); }
+  [[nodiscard]] int EndRead() override { return SessionEngine()->EndRead(); }
 };
+
+// A prepared statement is never taken for a cursor nor the other way round,
+// and an engine (or a test's engine) is never copied.
+static_assert(!std::is_convertible_v<PreparedStmt*, EngineCursor*> &&
+              !std::is_convertible_v<EngineCursor*, PreparedStmt*>);
+static_assert(!std::is_copy_constructible_v<ForwardingEngine> &&
+              !std::is_copy_assignable_v<ForwardingEngine>);
 
 // The parts of a connect text "account/password@service", as pointers into
 // it with their lengths (nothing is copied, so the password is never held

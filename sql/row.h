@@ -43,7 +43,7 @@ class RowWriter {
 // output); or -600 (nothing written) when there are more outputs than
 // columns, an output has no type of its own (kTextPair) or the row is
 // malformed.  Columns beyond the outputs are not delivered.
-int Row_Fill(const char* row, size_t len, const Out* outs, int nouts);
+[[nodiscard]] int Row_Fill(const char* row, size_t len, const Out* outs, int nouts);
 
 }  // namespace sql
 

@@ -1,6 +1,7 @@
 #include "sql/spool.h"
 
 #include <cstring>
+#include <utility>
 
 #include "sql/errors.h"
 #include "sql/row.h"
@@ -68,29 +69,22 @@ int Spool::Next(const char** row, size_t* len) {
   return kOk;
 }
 
-SpoolCursors::~SpoolCursors() {
-  for (Spool* s : open_) delete s;
+EngineCursor* SpoolCursors::Add(std::unique_ptr<Spool> spool) {
+  EngineCursor* handle = spool.get();
+  open_.emplace(handle, std::move(spool));
+  return handle;
 }
 
-void* SpoolCursors::Add(std::unique_ptr<Spool> spool) {
-  Spool* s = spool.release();
-  open_.insert(s);
-  return s;
-}
-
-int SpoolCursors::Fetch(void* handle, const Out* outs, int nouts) {
-  Spool* s = static_cast<Spool*>(handle);
-  if (open_.count(s) == 0) return kInvalidCursor;
+int SpoolCursors::Fetch(EngineCursor* handle, const Out* outs, int nouts) {
+  auto it = open_.find(handle);
+  if (it == open_.end()) return kInvalidCursor;
   const char* row = nullptr;
   size_t len = 0;
-  int rc = s->Next(&row, &len);
+  int rc = it->second->Next(&row, &len);
   if (rc != kOk) return rc;
   return Row_Fill(row, len, outs, nouts);
 }
 
-void SpoolCursors::Close(void* handle) {
-  Spool* s = static_cast<Spool*>(handle);
-  if (open_.erase(s) != 0) delete s;
-}
+void SpoolCursors::Close(EngineCursor* handle) { open_.erase(handle); }
 
 }  // namespace sql

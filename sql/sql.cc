@@ -5,6 +5,8 @@
 #include "sql/sql.h"
 
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 #include "sql/bind_encoder.h"
 #include "sql/engine.h"
@@ -18,8 +20,22 @@ namespace {
 // Longest connect text taken; longer ones cannot be resolved.
 constexpr size_t kMaxConnectText = 4096;
 
-Engine* g_session = nullptr;  // owned; null while not connected
-Engine* g_test = nullptr;     // installed by a test, not owned
+// Holds the session's engine.  Its destructor does nothing: the job ends
+// without Disconnect, and its session is left to the system as it was, so
+// nothing closes a connection from inside exit() (after the exit handlers
+// of the libraries the engines use).
+union SessionSlot {
+  constexpr SessionSlot() : engine() {}
+  ~SessionSlot() {}
+  std::unique_ptr<Engine> engine;
+};
+static_assert(!std::is_copy_constructible_v<SessionSlot> &&
+              !std::is_copy_assignable_v<SessionSlot>);
+constinit SessionSlot g_slot;
+// The session's engine; null while not connected.  Freeing it ends the
+// session and frees the cursors still open in it.
+std::unique_ptr<Engine>& g_session = g_slot.engine;
+Engine* g_test = nullptr;  // installed by a test, not owned
 // Number of the current session.  It grows with every connect, so a Stmt or
 // Cursor that carries an older number belongs to an ended session.
 uint32_t g_epoch = 0;
@@ -33,7 +49,7 @@ int g_unitDepth = 0;
 // only part of the unit.
 int g_unitLost = 0;
 
-Engine* Active() { return g_test != nullptr ? g_test : g_session; }
+Engine* Active() { return g_test != nullptr ? g_test : g_session.get(); }
 
 // Splits "account/password@service".  The service follows the last '@' (a
 // password may contain one), the account ends at the first '/'.
@@ -60,7 +76,7 @@ int Ready(Stmt& s) {
   if (g_session == nullptr) return kNotConnected;
   if (s.text == nullptr) return kInvalidSql;
   if (s.prepared != nullptr && s.epoch == g_epoch) return kOk;
-  void* handle = nullptr;
+  PreparedStmt* handle = nullptr;
   int rc = Active()->Prepare(s.text, &handle);
   if (rc != kOk) return rc;
   s.prepared = handle;
@@ -74,7 +90,7 @@ bool IsOpen(const Cursor& c) {
 
 }  // namespace
 
-Engine* SessionEngine() { return g_session; }
+Engine* SessionEngine() { return g_session.get(); }
 
 Engine* SetEngineForTest(Engine* e) {
   Engine* previous = g_test;
@@ -87,12 +103,12 @@ namespace {
 // Opens the engine the service names: PostgreSQL for a URI or a libpq
 // key/value text, else SQLite.
 int Open(const ConnectParts& parts) {
-  Engine* engine = nullptr;
+  std::unique_ptr<Engine> engine;
   int rc = Postgres_IsService(parts.service, parts.serviceLen)
                ? PostgresEngine_Open(parts, &engine)
                : SqliteEngine_Open(parts, &engine);
   if (rc != kOk) return rc;
-  g_session = engine;
+  g_session = std::move(engine);
   ++g_epoch;
   return kOk;
 }
@@ -124,8 +140,7 @@ int Connect(const char* account, const char* password, const char* service) {
 
 void Disconnect() {
   if (g_session == nullptr) return;
-  delete g_session;  // ends the transaction (rolled back) and frees cursors
-  g_session = nullptr;
+  g_session.reset();  // ends the transaction (rolled back) and frees cursors
   g_unitDepth = 0;
   g_unitLost = kOk;
   ++g_epoch;
@@ -147,10 +162,10 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
 }
 
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
-  Close(c);
+  (void)Close(c);  // always 0
   int rc = Ready(s);
   if (rc != kOk) return rc;
-  void* impl = nullptr;
+  EngineCursor* impl = nullptr;
   rc = Active()->OpenCursor(s, g_binds.Encode(binds, nbinds), nbinds, &impl);
   if (rc != kOk) return rc;
   c.impl = impl;
@@ -189,13 +204,16 @@ int Write(WriteStmt& w, const Bind* binds, int nbinds) {
   if (rc != kOk) return rc;
   rc = Exec(w.stmt, binds, nbinds);
   if (rc != kOk) {
-    Exec(w.rollback, nullptr, 0);
+    // The statement's code is the write's; a failed statement changed
+    // nothing, so a failed rollback to its savepoint loses nothing more.
+    (void)Exec(w.rollback, nullptr, 0);
     if (g_unitDepth > 0 && !Active()->InTransaction()) g_unitLost = rc;
     return rc;
   }
   if (g_unitDepth > 0) return kOk;
   rc = Commit();
-  if (rc != kOk) Rollback();
+  // The commit's failure is the one reported, whatever the rollback's.
+  if (rc != kOk) (void)Rollback();
   return rc;
 }
 
@@ -217,12 +235,14 @@ int EndUnit() {
   int lost = g_unitLost;
   g_unitLost = kOk;
   if (g_session == nullptr) return kNotConnected;
+  // The unit's own failure (or the commit's) is the one reported, whatever
+  // the rollback's.
   if (lost != kOk || !Active()->InTransaction()) {
-    Rollback();
+    (void)Rollback();
     return lost != kOk ? lost : kInternal;
   }
   int rc = Commit();
-  if (rc != kOk) Rollback();
+  if (rc != kOk) (void)Rollback();
   return rc;
 }
 
@@ -230,7 +250,9 @@ void AbortUnit() {
   if (g_unitDepth == 0) return;
   g_unitDepth = 0;
   g_unitLost = kOk;
-  Rollback();
+  // The caller gives the unit up; it has nothing to do about a failed
+  // rollback either.
+  (void)Rollback();
 }
 
 bool InUnit() { return g_unitDepth > 0; }

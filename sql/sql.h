@@ -103,26 +103,32 @@ inline Out OI16(int32_t& v) { return Out{kI16, &v, 4}; }
 inline Out OI32(int32_t& v) { return Out{kI32, &v, 4}; }
 inline Out OF64(double& v) { return Out{kF64, &v, 8}; }
 
+// An engine's prepared statement and an engine's open cursor (sql/engine.h).
+// Outside the engines they are opaque handles that only travel back to the
+// engine that made them; the two never convert into each other.
+struct PreparedStmt;
+struct EngineCursor;
+
 // A statement text and its prepared form in the current session.
 struct Stmt {
   const char* text;
-  void* prepared = nullptr;  // engine handle, valid while epoch matches
-  uint32_t epoch = 0;        // session the handle belongs to
+  PreparedStmt* prepared = nullptr;  // engine handle, valid while epoch matches
+  uint32_t epoch = 0;                // session the handle belongs to
 };
 
 // A cursor: open runs the query, fetch delivers one row at a time.  The rows
 // are those the query saw at open (Oracle's read consistency): later writes,
 // commits and rollbacks of the session do not change them.
 struct Cursor {
-  void* impl = nullptr;  // engine cursor, null while closed
-  uint32_t epoch = 0;
+  EngineCursor* impl = nullptr;  // owned by the engine; null while closed
+  uint32_t epoch = 0;            // session the cursor belongs to
 };
 
 // Opens the session.  connectText is "account/password@service"; for the
 // SQLite engine the service is the database file (it must exist).  Returns 0
 // or a negative code (-12154 when the service cannot be resolved).  A second
 // connect closes the first session.
-int Connect(const char* connectText);
+[[nodiscard]] int Connect(const char* connectText);
 // Opens the session with the three parts given apart (a service text may
 // hold '@' and '/', a PostgreSQL URI does).  The service chooses the
 // engine: a text beginning with "postgresql://" or "postgres://", or one
@@ -132,7 +138,8 @@ int Connect(const char* connectText);
 // libpq's own defaults); SQLite ignores them.  Returns 0, -12154 (service
 // empty, unreachable or missing), -1017 (login refused) or another negative
 // code.  Each part is at most 4096 bytes.
-int Connect(const char* account, const char* password, const char* service);
+[[nodiscard]] int Connect(const char* account, const char* password,
+                          const char* service);
 // Ends the session (tests and tools; the job never disconnects).
 void Disconnect();
 // True while a session is open.
@@ -140,25 +147,25 @@ bool Connected();
 
 // Executes a statement that returns no rows (INSERT, UPDATE, DELETE,
 // "savepoint x", "rollback  to x", "commit", "rollback").
-int Exec(Stmt& s, const Bind* binds, int nbinds);
+[[nodiscard]] int Exec(Stmt& s, const Bind* binds, int nbinds);
 // Runs a select that must return one row.  0 with the outputs filled; 1403
 // with none; -2112 when more than one row (outputs not filled); -1455 or
 // -1406 with the outputs filled when a value does not fit (see Out).
-int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
-              int nouts);
+[[nodiscard]] int SelectOne(Stmt& s, const Bind* binds, int nbinds,
+                            const Out* outs, int nouts);
 // Opens c on the statement (closing it first if open).
-int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
+[[nodiscard]] int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
 // Fetches the next row.  Outputs are written when the result is 0, and when
 // it is -1455 or -1406 (a value of the row does not fit, see Out: the row
 // is delivered with that status, and the next fetch goes on with the next
 // row); on every other status they are left as they were.
-int Fetch(Cursor& c, const Out* outs, int nouts);
+[[nodiscard]] int Fetch(Cursor& c, const Out* outs, int nouts);
 // Closes c; closing a closed cursor is 0.
-int Close(Cursor& c);
+[[nodiscard]] int Close(Cursor& c);
 
 // COMMIT and ROLLBACK of the session.
-int Commit();
-int Rollback();
+[[nodiscard]] int Commit();
+[[nodiscard]] int Rollback();
 
 // A writing statement and its savepoint texts.  Write() runs the pattern of
 // every writing statement function: savepoint (status ignored), statement,
@@ -169,7 +176,7 @@ struct WriteStmt {
   Stmt stmt;
   Stmt rollback;   // "rollback  to Xxx_Sp"
 };
-int Write(WriteStmt& w, const Bind* binds, int nbinds);
+[[nodiscard]] int Write(WriteStmt& w, const Bind* binds, int nbinds);
 
 // A unit of work: what the job does for one row, committed once (a
 // transferred planning row: its re-read, the read of the BDE row, the write
@@ -185,11 +192,11 @@ int Write(WriteStmt& w, const Bind* binds, int nbinds);
 // BeginUnit returns 0, or the code of the failed savepoint (-54 when the
 // write lock could not be had within the busy timeout): then no unit is
 // open and nothing must be written in its name.
-int BeginUnit(Stmt& savepoint);
+[[nodiscard]] int BeginUnit(Stmt& savepoint);
 // Commits the unit: 0, or the code of the failed commit, in which case
 // every write of the unit is rolled back and must be treated as not done.
 // An inner EndUnit returns 0.
-int EndUnit();
+[[nodiscard]] int EndUnit();
 // Rolls the whole unit back (also from an inner level) and closes it.
 void AbortUnit();
 // True while a unit of work is open.
@@ -205,19 +212,19 @@ bool InUnit();
 // kept where ProbeRunLock can read it.  Returns 0 (held until Disconnect or
 // the end of the process), kBusy (-54) when the wait ran out, or another
 // negative code.
-int AcquireRunLock(int waitMs, const char* holder);
+[[nodiscard]] int AcquireRunLock(int waitMs, const char* holder);
 // Looks at the run lock without taking it: 0 free (or held by this
 // session), 1 held by another process (holder gets its text, cut to cap-1
 // bytes and terminated), or a negative code.
-int ProbeRunLock(char* holder, size_t cap);
+[[nodiscard]] int ProbeRunLock(char* holder, size_t cap);
 
 // A read-only transaction: every read until EndRead sees one snapshot of
 // the database.  It takes no write lock and blocks no writer; it is for
 // tools that look at the database (a preview of a run), never for the job.
 // 0, or a negative code (also when a transaction is already open).
-int BeginRead();
+[[nodiscard]] int BeginRead();
 // Ends the read-only transaction (0 when none is open).
-int EndRead();
+[[nodiscard]] int EndRead();
 
 }  // namespace sql
 

@@ -225,7 +225,7 @@ TEST_F(SqlBinds, APlaceholderTakesOneValueHoweverOftenItAppears) {
   ASSERT_EQ(kOk, Fetch(c, out, 1));
   EXPECT_EQ(2, v);
   EXPECT_EQ(kNoData, Fetch(c, out, 1));
-  Close(c);
+  (void)Close(c);
   // A repeated placeholder among later ones keeps their order.
   Stmt upd{"update app set AppVal=:b0 where (AppApk=:b1 and AppVal<:b0)"};
   int32_t top = 100;

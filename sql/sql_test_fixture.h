@@ -37,7 +37,7 @@ class SqlDbTest : public ::testing::Test {
   }
 
   // Opens the session (again) on the test's database.
-  int Reconnect() {
+  [[nodiscard]] int Reconnect() {
     return Connect(testing_support::kPgUser, testing_support::kPgPassword, path_.c_str());
   }
   // How long a write waits for a lock held elsewhere in sessions opened
@@ -54,7 +54,7 @@ class SqlDbTest : public ::testing::Test {
   }
 
   // Runs one statement text through the session.
-  int Run(const char* text, const Bind* binds = nullptr, int n = 0) {
+  [[nodiscard]] int Run(const char* text, const Bind* binds = nullptr, int n = 0) {
     Stmt s{text};
     return Exec(s, binds, n);
   }

@@ -165,7 +165,7 @@ class FailingCommit : public ForwardingEngine {
  public:
   int Commit() override {
     if (fail) {
-      ForwardingEngine::Rollback();
+      (void)ForwardingEngine::Rollback();  // the failed commit is what is tested
       return kIoError;
     }
     return ForwardingEngine::Commit();

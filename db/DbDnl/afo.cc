@@ -81,8 +81,8 @@ int Afo_Open(const char* lower, const char* upper, int variant) {
   Text<13> lo;
   Text<13> hi;
   // A bound that does not fit its field selects nothing (bound as NULL).
-  ArgText_Set(lo, lower);
-  ArgText_Set(hi, upper);
+  ArgText_Bound(lo, lower);
+  ArgText_Bound(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_cursor[variant - 1], s[variant - 1], binds, 2);
 }

@@ -41,7 +41,7 @@ class DnlCursorsTest : public testing_support::DatabaseTest {
 // Lets the session's fetch fill its outputs, then reports an I/O error.
 class FailingFetchEngine : public sql::ForwardingEngine {
  public:
-  int Fetch(void* cursor, const sql::Out* outs, int nouts) override {
+  int Fetch(sql::EngineCursor* cursor, const sql::Out* outs, int nouts) override {
     int rc = ForwardingEngine::Fetch(cursor, outs, nouts);
     return rc == 0 ? sql::kIoError : rc;
   }

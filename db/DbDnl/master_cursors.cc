@@ -25,22 +25,18 @@ namespace {
 // --- Work groups: the columns of the read by key, ApgKst receiving the
 // cost centre KsgKst of the join.
 
-constexpr int kApgCount = kApgSelectCount;
 const uint8_t kApgKeys[] = {kApgApg, kApgFbe};
 
 // --- Workplaces.
 
-constexpr int kAplCount = kAplSelectCount;
 const uint8_t kAplKeys[] = {kAplApl, kAplApg, kAplFbe};
 
 // --- Kvn521Ubg.
 
-constexpr int kUbgCount = kUbgSelectCount;
 const uint8_t kUbgKeys[] = {kUbgUbg, kUbgFbe};
 
 // --- Kvn510Prv.
 
-constexpr int kPrvCount = kPrvCursorCount;
 const uint8_t kPrvKeys[] = {kPrvPnr, kPrvFbe, kPrvAwn};
 
 // --- Cost centres.
@@ -51,7 +47,6 @@ const sql::Field kKsgFields[] = {
     SQL_FIELD(KsgDnlRecord, FbeFbe, sql::kText),
 };
 const uint8_t kKsgOrder[] = {kKstNum, kFbeFbe};
-constexpr int kKsgCount = sizeof kKsgOrder;
 const uint8_t kKsgKeys[] = {kFbeFbe};
 
 // The selector as bound: at most 8 characters.  A longer one is bound as

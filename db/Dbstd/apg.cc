@@ -125,8 +125,8 @@ int Apg_Open(const char* lower, const char* upper) {
   Text<11> lo;
   Text<11> hi;
   // A bound that does not fit its field selects nothing (bound as NULL).
-  ArgText_Set(lo, lower);
-  ArgText_Set(hi, upper);
+  ArgText_Bound(lo, lower);
+  ArgText_Bound(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_cursor, s, binds, 2);
 }

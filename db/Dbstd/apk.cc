@@ -171,8 +171,8 @@ int Apk_Open(const char* fromKey, const char* toKey, int direction) {
   Text<13> from;
   Text<13> to;
   // A bound that does not fit its field selects nothing (bound as NULL).
-  ArgText_Set(from, fromKey);
-  ArgText_Set(to, toKey);
+  ArgText_Bound(from, fromKey);
+  ArgText_Bound(to, toKey);
   sql::Bind binds[] = {sql::BText(from), sql::BText(to)};
   return sql::Open(*c, direction == 1 ? ascending : descending, binds, 2);
 }

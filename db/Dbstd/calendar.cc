@@ -30,7 +30,7 @@ int Bak_ReadOffset(const char* day, int32_t days, BakRecord& rec) {
       "select TO_CHAR(BakDtm,'yyyymmdd') ,BakJhr ,BakMon ,BakTag ,BakWch ,BakWtg ,BakJtg  "
       "from KvnSystem.Kvn133Bak where BakDtm=(TO_DATE(:b14,'yyyymmdd')+:b15)"};
   Text<9> d;
-  ArgText_Set(d, day);
+  ArgText_Bound(d, day);
   const sql::Bind binds[] = {sql::BText(d), sql::BI32(days)};
   BakRecord row;
   sql::Out outs[kSelectCount];
@@ -46,8 +46,8 @@ int Bak_CountDays(const char* from, const char* to, int32_t* count) {
       "BakDtm<=TO_DATE(:b2,'yyyymmdd'))"};
   Text<9> lo;
   Text<9> hi;
-  ArgText_Set(lo, from);
-  ArgText_Set(hi, to);
+  ArgText_Bound(lo, from);
+  ArgText_Bound(hi, to);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   int32_t n = 0;
   const sql::Out outs[] = {sql::OI32(n)};
@@ -60,7 +60,7 @@ int Cal_Days(int kind, int32_t days, const char* date1, Text<9>* date2) {
   if (kind != 1 && kind != 2) return 0;
   // date1 may be date2's own text, which kind 2 overwrites.
   Text<9> first;
-  ArgText_Set(first, date1);
+  ArgText_Bound(first, date1);
   if (kind == 1) {
     int32_t n = 0;
     if (Bak_CountDays(first.c_str(), date2 != nullptr ? date2->c_str() : nullptr, &n) != 0)

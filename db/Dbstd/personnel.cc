@@ -81,8 +81,8 @@ int Asw_ReadPnr(const char* number, const char* day, Text<9>* pnr) {
       "select AswPnr  from KvnSystem.Kvn301Asw where ((AswNum=:b2 and "
       "AswGvo<=TO_DATE(:b3,'yyyymmdd')) and (AswGbi>=TO_DATE(:b3,'yyyymmdd') or AswGbi is null ))"};
   AswRecord row;
-  ArgText_Set(row.AswNum, number);
-  ArgText_Set(row.AswGvo, day);
+  ArgText_Bound(row.AswNum, number);
+  ArgText_Bound(row.AswGvo, day);
   sql::Bind binds[2];
   sql::BindsOf(&row, kFields, kDayKey, 2, binds);
   static const uint8_t kSelect[] = {kAswPnr};
@@ -99,7 +99,7 @@ int Asw_OpenNum(const char* number) {
       "TO_CHAR(AswDat,'yyyymmddHH24MISS')  from KvnSystem.Kvn301Asw where (AswNum=:b0 and "
       "AswGvo<=trunc(SYSDATE)) order by AswGvo desc"};
   Text<11> num;
-  ArgText_Set(num, number);
+  ArgText_Bound(num, number);
   const sql::Bind binds[] = {sql::BText(num)};
   return sql::Open(g_num, s, binds, 1);
 }
@@ -114,7 +114,7 @@ int Asw_OpenPnr(const char* pnr) {
       "TO_CHAR(AswDat,'yyyymmddHH24MISS')  from KvnSystem.Kvn301Asw where (AswPnr=:b0 and "
       "AswGvo<=trunc(SYSDATE)) order by AswGvo desc"};
   Text<9> person;
-  ArgText_Set(person, pnr);
+  ArgText_Bound(person, pnr);
   const sql::Bind binds[] = {sql::BText(person)};
   return sql::Open(g_pnr, s, binds, 1);
 }
@@ -140,7 +140,7 @@ int Asw_CloseAll() { return sql::Close(g_all); }
 int Pnr_Read(const char* pnr, Text<31>* nam, Text<31>* str, Text<31>* ort) {
   static sql::Stmt s{"select PnrNam ,PnrStr ,PnrOrt  from Kvn300Pnr where PnrNum=:b6"};
   Text<9> person;
-  ArgText_Set(person, pnr);
+  ArgText_Bound(person, pnr);
   const sql::Bind binds[] = {sql::BText(person)};
   AswRecord row;
   sql::Out outs[kPersonCount];
@@ -158,7 +158,7 @@ int Bsv_Check(const char* pnr) {
       "select BSVPNR  from Kvn310Bsv where ((BsvPnr=:b0 and BsvGvo<=trunc(SYSDATE)) and "
       "(BsvGbi>=trunc(SYSDATE) or BsvGbi is null ))"};
   Text<9> person;
-  ArgText_Set(person, pnr);
+  ArgText_Bound(person, pnr);
   const sql::Bind binds[] = {sql::BText(person)};
   Text<9> found;  // only the status is used
   const sql::Out outs[] = {sql::OText(found)};
@@ -169,7 +169,7 @@ int Ztg_ReadKst(const char* pnr, Text<11>* kst) {
   static sql::Stmt s{
       "select ZTGKST  from Kvn329Ztg where (ZtgPnr=:b2 and ZtgVon=trunc(SYSDATE))"};
   Text<9> person;
-  ArgText_Set(person, pnr);
+  ArgText_Bound(person, pnr);
   const sql::Bind binds[] = {sql::BText(person)};
   Text<11> value;
   const sql::Out outs[] = {sql::OText(value)};
@@ -182,8 +182,8 @@ int Vrg_Read(const char* area, const char* field, Text<81>* value) {
   static sql::Stmt s{"select VrgWrt  from Kvn555Vrg where (VrgBer=:b2 and VrgFld=:b3)"};
   Text<11> ber;
   Text<31> fld;
-  ArgText_Set(ber, area);
-  ArgText_Set(fld, field);
+  ArgText_Bound(ber, area);
+  ArgText_Bound(fld, field);
   const sql::Bind binds[] = {sql::BText(ber), sql::BText(fld)};
   Text<81> wrt;
   const sql::Out outs[] = {sql::OText(wrt)};

@@ -162,8 +162,8 @@ int Prv_Open(const char* lower, const char* upper) {
   Text<9> lo;
   Text<9> hi;
   // A bound that does not fit its field selects nothing (bound as NULL).
-  ArgText_Set(lo, lower);
-  ArgText_Set(hi, upper);
+  ArgText_Bound(lo, lower);
+  ArgText_Bound(hi, upper);
   const sql::Bind binds[] = {sql::BText(lo), sql::BText(hi)};
   return sql::Open(g_range, s, binds, 2);
 }

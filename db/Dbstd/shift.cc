@@ -97,8 +97,8 @@ int Aem_Open(const char* workGroup, int32_t kind, const char* day) {
       "AemEmo=EmoEmo) and EmoTtp=KalBtp) order by EmoBeg"};
   Text<11> group;
   Text<9> d;
-  ArgText_Set(group, workGroup);
-  ArgText_Set(d, day);
+  ArgText_Bound(group, workGroup);
+  ArgText_Bound(d, day);
   const sql::Bind binds[] = {sql::BText(group), sql::BI32(kind), sql::BText(d)};
   return sql::Open(g_aem, s, binds, 3);
 }
@@ -117,7 +117,7 @@ int Aem_Close() { return sql::Close(g_aem); }
 int Aem_Count(const char* workGroup, int32_t* count) {
   static sql::Stmt s{"select count(*)  from Kvn532Aem where (AemApg=:b1 and AemKng=2)"};
   Text<11> group;
-  ArgText_Set(group, workGroup);
+  ArgText_Bound(group, workGroup);
   const sql::Bind binds[] = {sql::BText(group)};
   int32_t n = 0;
   const sql::Out outs[] = {sql::OI32(n)};
@@ -135,9 +135,9 @@ int Pms_Open(const char* model, const char* dayType, const char* day) {
   Text<11> emo;
   Text<4> ttp;
   Text<9> d;
-  ArgText_Set(emo, model);
-  ArgText_Set(ttp, dayType);
-  ArgText_Set(d, day);
+  ArgText_Bound(emo, model);
+  ArgText_Bound(ttp, dayType);
+  ArgText_Bound(d, day);
   const sql::Bind binds[] = {sql::BText(emo), sql::BText(ttp), sql::BText(d)};
   return sql::Open(g_pms, s, binds, 3);
 }
@@ -167,7 +167,7 @@ int Pms_SumMinutes(PmsSumRecord& rec, const char* day) {
       "TO_CHAR(PmzGvo,'yyyymmdd')<=:b4) and TO_CHAR(PmzGbi,'yyyymmdd')>=:b4) and "
       "PmsEnd<PmsBeg)"};
   Text<9> d;
-  ArgText_Set(d, day);
+  ArgText_Bound(d, day);
   sql::Bind binds[3];
   sql::BindsOf(&rec, kSumFields, kSumKey, 2, binds);
   binds[2] = sql::BText(d);
@@ -195,8 +195,8 @@ int Emo_Open(const char* model, const char* dayType) {
       "(EmoEmo=:b0 and EmoTtp=:b1) order by EmoBeg"};
   Text<11> emo;
   Text<4> ttp;
-  ArgText_Set(emo, model);
-  ArgText_Set(ttp, dayType);
+  ArgText_Bound(emo, model);
+  ArgText_Bound(ttp, dayType);
   const sql::Bind binds[] = {sql::BText(emo), sql::BText(ttp)};
   return sql::Open(g_emo, s, binds, 2);
 }

@@ -55,7 +55,7 @@ constexpr size_t kMaxPart = 4096;
 constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kOidOid = 26,
               kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
 
-struct Prepared {
+struct Prepared : PreparedStmt {
   std::string name;   // of the server's prepared statement
   StmtShape shape{};
   int params = 0;     // distinct placeholders
@@ -86,14 +86,14 @@ class PostgresEngine : public Engine {
   explicit PostgresEngine(PGconn* conn) : conn_(conn) {}
   ~PostgresEngine() override;
 
-  int Prepare(const char* text, void** handle) override;
+  int Prepare(const char* text, PreparedStmt** handle) override;
   int Exec(const Stmt& s, const Bind* binds, int nbinds) override;
   int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
                 int nouts) override;
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                 void** cursor) override;
-  int Fetch(void* cursor, const Out* outs, int nouts) override;
-  void CloseCursor(void* cursor) override;
+                 EngineCursor** cursor) override;
+  int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
+  void CloseCursor(EngineCursor* cursor) override;
   int Commit() override;
   int Rollback() override;
   bool InTransaction() override {
@@ -173,7 +173,7 @@ int PostgresEngine::Simple(const char* text, std::string* tag) {
   return kOk;
 }
 
-int PostgresEngine::Prepare(const char* text, void** handle) {
+int PostgresEngine::Prepare(const char* text, PreparedStmt** handle) {
   if (lost_) return kNotConnected;
   size_t len = strnlen(text, kMaxStatement + 1);
   if (len > kMaxStatement) return kInvalidSql;
@@ -344,7 +344,7 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
 }
 
 int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                               void** cursor) {
+                               EngineCursor** cursor) {
   if (lost_) return kNotConnected;
   Prepared* p = static_cast<Prepared*>(s.prepared);
   int status = Values(p, binds, nbinds);
@@ -377,11 +377,11 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   return kOk;
 }
 
-int PostgresEngine::Fetch(void* cursor, const Out* outs, int nouts) {
+int PostgresEngine::Fetch(EngineCursor* cursor, const Out* outs, int nouts) {
   return cursors_.Fetch(cursor, outs, nouts);
 }
 
-void PostgresEngine::CloseCursor(void* cursor) {
+void PostgresEngine::CloseCursor(EngineCursor* cursor) {
   cursors_.Close(cursor);
 }
 
@@ -580,8 +580,8 @@ int PostgresEngine_SetLockTimeoutForTest(int ms) {
   return previous;
 }
 
-int PostgresEngine_Open(const ConnectParts& parts, Engine** out) {
-  *out = nullptr;
+int PostgresEngine_Open(const ConnectParts& parts, std::unique_ptr<Engine>* out) {
+  out->reset();
   if (parts.service == nullptr || parts.serviceLen == 0 || parts.serviceLen > kMaxPart ||
       parts.accountLen > kMaxPart || parts.passwordLen > kMaxPart)
     return kNoService;
@@ -617,7 +617,7 @@ int PostgresEngine_Open(const ConnectParts& parts, Engine** out) {
   // The server's notices (warnings, cut identifiers) are not the job's
   // output: libpq would print them on stderr.
   PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
-  *out = new PostgresEngine(conn);
+  *out = std::make_unique<PostgresEngine>(conn);
   return kOk;
 }
 

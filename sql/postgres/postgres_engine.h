@@ -3,6 +3,7 @@
 #define PPS2BDE_SQL_POSTGRES_POSTGRES_ENGINE_H_
 
 #include <cstddef>
+#include <memory>
 
 #include "sql/engine.h"
 
@@ -19,10 +20,11 @@ bool Postgres_IsService(const char* service, size_t len);
 // takes them from the service text or its environment (PGUSER, PGPASSWORD,
 // ~/.pgpass).  The session runs with client_encoding UTF8, DateStyle ISO,
 // search_path "public, kvnsystem" and a lock_timeout (5 s unless a test set
-// another).  Returns 0 with *out the new engine (the caller deletes it to
-// end the session), -1017 when the server refuses the login, -12154 when it
-// cannot be reached or the database does not exist.
-int PostgresEngine_Open(const ConnectParts& parts, Engine** out);
+// another).  Returns 0 with *out the new engine (freeing it ends the
+// session), -1017 when the server refuses the login, -12154 when it cannot
+// be reached or the database does not exist.
+[[nodiscard]] int PostgresEngine_Open(const ConnectParts& parts,
+                                      std::unique_ptr<Engine>* out);
 
 // lock_timeout of the sessions opened from now on, in milliseconds.
 // Returns the previous value.

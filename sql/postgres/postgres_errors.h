@@ -10,7 +10,7 @@ namespace sql {
 //   40001 -8177, 42601 -900, 53100 -1114, 22007 and 22008 -1858,
 //   "O" and four digits (raised by the schema's date functions) minus
 //   those digits (O1843 -1843), anything else -600.
-int Postgres_Status(const char* sqlstate);
+[[nodiscard]] int Postgres_Status(const char* sqlstate);
 
 // True when a failed connect's message names a refused login (wrong or
 // missing password, unknown user): -1017 rather than -12154.

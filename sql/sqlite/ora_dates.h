@@ -36,18 +36,20 @@ struct OraDate {
 // (month and day 1, time 0).  Fields the mask does not name are taken from
 // today (year, month), day 1 and time 0, as Oracle does.  Returns 0 or a
 // negative code above.
-int OraDate_Parse(const char* text, size_t len, const char* mask,
-                  size_t masklen, const OraDate& today, OraDate* out);
+[[nodiscard]] int OraDate_Parse(const char* text, size_t len, const char* mask,
+                                size_t masklen, const OraDate& today,
+                                OraDate* out);
 
 // TO_CHAR: writes d through the mask into out[cap] with a terminator; *n
 // gets the length.  Returns 0 or -1821.
-int OraDate_Format(const OraDate& d, const char* mask, size_t masklen,
-                   char* out, size_t cap, size_t* n);
+[[nodiscard]] int OraDate_Format(const OraDate& d, const char* mask,
+                                 size_t masklen, char* out, size_t cap,
+                                 size_t* n);
 
 // Reads the stored form ("YYYY-MM-DD", optionally followed by ' ' or 'T'
 // and "HH:MM" or "HH:MM:SS", fractions of a second ignored).  Returns 0 or
 // -1858 for any other text or an invalid date.
-int OraDate_FromStored(const char* text, size_t len, OraDate* out);
+[[nodiscard]] int OraDate_FromStored(const char* text, size_t len, OraDate* out);
 
 // Writes the stored form of d into out (kStoredDateSize bytes).
 void OraDate_ToStored(const OraDate& d, char* out);
@@ -58,7 +60,7 @@ void OraDate_FromTime(time_t t, OraDate* out);
 // Adds days (fractions are parts of a day, rounded to the second), as
 // Oracle's date + number.  Returns 0, or -1841 when the result leaves the
 // years 1 to 9999.
-int OraDate_AddDays(OraDate* d, double days);
+[[nodiscard]] int OraDate_AddDays(OraDate* d, double days);
 
 // Days of the month (1..12) in the year.
 int OraDate_DaysInMonth(int year, int month);

@@ -41,7 +41,7 @@ int g_busyTimeoutMs = 5000;
 constexpr size_t kMaxStatement = 1 << 20;
 constexpr size_t kMaxPath = 4096;
 
-struct Prepared {
+struct Prepared : PreparedStmt {
   sqlite3_stmt* st = nullptr;
   StmtShape shape{};
 };
@@ -64,14 +64,14 @@ class SqliteEngine : public Engine {
 
   int Setup();
 
-  int Prepare(const char* text, void** handle) override;
+  int Prepare(const char* text, PreparedStmt** handle) override;
   int Exec(const Stmt& s, const Bind* binds, int nbinds) override;
   int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
                 int nouts) override;
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                 void** cursor) override;
-  int Fetch(void* cursor, const Out* outs, int nouts) override;
-  void CloseCursor(void* cursor) override;
+                 EngineCursor** cursor) override;
+  int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
+  void CloseCursor(EngineCursor* cursor) override;
   int Commit() override;
   int Rollback() override;
   bool InTransaction() override { return !sqlite3_get_autocommit(db_); }
@@ -192,7 +192,7 @@ int SqliteEngine::Run(sqlite3_stmt* st) {
   return status;
 }
 
-int SqliteEngine::Prepare(const char* text, void** handle) {
+int SqliteEngine::Prepare(const char* text, PreparedStmt** handle) {
   size_t len = strnlen(text, kMaxStatement + 1);
   if (len > kMaxStatement) return kInvalidSql;
   auto p = std::make_unique<Prepared>();
@@ -366,7 +366,7 @@ int SqliteEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
 // The spool keeps a small part in memory and the rest in a temporary file,
 // so memory stays flat however many rows the query has.
 int SqliteEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
-                             void** cursor) {
+                             EngineCursor** cursor) {
   Prepared* p = static_cast<Prepared*>(s.prepared);
   auto spool = std::make_unique<Spool>();
   int status = Start(p->st, binds, nbinds);
@@ -387,11 +387,11 @@ int SqliteEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   return kOk;
 }
 
-int SqliteEngine::Fetch(void* cursor, const Out* outs, int nouts) {
+int SqliteEngine::Fetch(EngineCursor* cursor, const Out* outs, int nouts) {
   return cursors_.Fetch(cursor, outs, nouts);
 }
 
-void SqliteEngine::CloseCursor(void* cursor) {
+void SqliteEngine::CloseCursor(EngineCursor* cursor) {
   cursors_.Close(cursor);
 }
 
@@ -586,8 +586,8 @@ int SqliteEngine_SetBusyTimeoutForTest(int ms) {
   return previous;
 }
 
-int SqliteEngine_Open(const ConnectParts& parts, Engine** out) {
-  *out = nullptr;
+int SqliteEngine_Open(const ConnectParts& parts, std::unique_ptr<Engine>* out) {
+  out->reset();
   if (parts.service == nullptr || parts.serviceLen == 0 || parts.serviceLen > kMaxPath)
     return kNoService;
   // A relative path gets "./" so that no service is ever taken as a URI
@@ -606,7 +606,7 @@ int SqliteEngine_Open(const ConnectParts& parts, Engine** out) {
   auto engine = std::make_unique<SqliteEngine>(db, path);
   rc = engine->Setup();
   if (rc != kOk) return rc;
-  *out = engine.release();
+  *out = std::move(engine);
   return kOk;
 }
 

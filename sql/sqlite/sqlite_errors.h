@@ -14,7 +14,7 @@ namespace sql {
 //   ERROR "syntax error", "incomplete input", "unrecognized token"  -900
 //   anything else                 -600
 // message may be null.
-int Sqlite_Status(int rc, const char* message);
+[[nodiscard]] int Sqlite_Status(int rc, const char* message);
 
 // The message text the date functions raise for an Oracle code, e.g.
 // "ORA-01843: not a valid month".  Sqlite_Status reads the code back.

@@ -22,7 +22,7 @@ namespace sql {
 // before it runs a statement, so sysdate has one value in one statement, as
 // in Oracle.  It must outlive db.
 // Returns SQLITE_OK or the code of the failed registration.
-int SqliteFunctions_Register(sqlite3* db, const time_t* clock);
+[[nodiscard]] int SqliteFunctions_Register(sqlite3* db, const time_t* clock);
 
 }  // namespace sql
 

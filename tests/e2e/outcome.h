@@ -9,6 +9,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "gtest/gtest.h"
 #include "tests/support/install.h"
@@ -25,21 +27,27 @@ inline std::string Dump(testing_support::Installation& inst, const std::string& 
   return inst.Query("select " + cols + " from " + table + " order by " + orderBy);
 }
 
-// The distinct lines of buffer file bytes, with the write time (positions
-// 22-35) and the run date and time (94-105) blanked.  Adds a failure for a
-// torn line: a size that is not a multiple of 552 or a line that does not
-// end in "*\r\n".
-inline std::set<std::string> Lines(const std::string& bytes, const std::string& what) {
+// The lines of buffer file bytes in file order, with the write time
+// (positions 22-35) and the run date and time (94-105) blanked.  Adds a
+// failure for a torn line: a size that is not a multiple of 552 or a line
+// that does not end in "*\r\n".
+inline std::vector<std::string> MaskedLines(const std::string& bytes, const std::string& what) {
   EXPECT_EQ(0u, bytes.size() % kLine) << what << " holds a torn line";
-  std::set<std::string> lines;
+  std::vector<std::string> lines;
   for (size_t pos = 0; pos + kLine <= bytes.size(); pos += kLine) {
     std::string line = bytes.substr(pos, kLine);
     EXPECT_EQ("*\r\n", line.substr(kLine - 3)) << what << " line " << pos / kLine + 1;
     line.replace(21, 14, 14, ' ');
     line.replace(93, 12, 12, ' ');
-    lines.insert(line);
+    lines.push_back(std::move(line));
   }
   return lines;
+}
+
+// The distinct lines of buffer file bytes, masked as by MaskedLines.
+inline std::set<std::string> Lines(const std::string& bytes, const std::string& what) {
+  std::vector<std::string> lines = MaskedLines(bytes, what);
+  return std::set<std::string>(lines.begin(), lines.end());
 }
 
 // The buffer files of an installation by name, with their bytes.

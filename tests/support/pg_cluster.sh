@@ -7,6 +7,8 @@
 #                                    SCHEMA, pps2bde_functions with its
 #                                    part before the first table (tests copy
 #                                    them per test)
+#   pg_cluster.sh restart DIR        stops the server at once (as a crash or
+#                                    an operator would) and starts it again
 #   pg_cluster.sh stop DIR           stops the server and removes DIR
 #
 # The cluster's superuser is pps2bde with the password pps2bde-test
@@ -59,11 +61,15 @@ case $cmd in
     sed '/^CREATE TABLE/,$d' "$3" | "${psql[@]}" -d pps2bde_functions --single-transaction -f -
     echo "pg_cluster: server on $dir port $port"
     ;;
+  restart)
+    as_server "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m immediate -w -t 60 \
+      restart >/dev/null || { cat "$dir/server.log"; exit 1; }
+    ;;
   stop)
     stop
     ;;
   *)
-    echo "usage: $0 start DIR SCHEMA | stop DIR" >&2
+    echo "usage: $0 start DIR SCHEMA | restart DIR | stop DIR" >&2
     exit 2
     ;;
 esac

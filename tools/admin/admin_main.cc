@@ -5,6 +5,7 @@
 
 #include <CLI/CLI.hpp>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -48,6 +49,38 @@ void AddRoot(CLI::App* sub, std::string* root) {
                   "ROOT/a/b/c/run)");
 }
 
+// The download hands everything after its kind over as it is, so a --root
+// given after the kind is taken out here ("--root ROOT" or "--root=ROOT").
+// Returns 0, or 2 with a message when it has no value or was given twice.
+int TakeRootOption(std::vector<std::string>* args, std::string* root) {
+  for (size_t i = 0; i < args->size();) {
+    std::string& a = (*args)[i];
+    size_t n = 0;
+    std::string value;
+    if (a == "--root" && i + 1 < args->size()) {
+      value = (*args)[i + 1];
+      n = 2;
+    } else if (a.rfind("--root=", 0) == 0) {
+      value = a.substr(7);
+      n = 1;
+    } else if (a == "--root") {
+      std::fprintf(stderr, "pps2bde-admin download: --root needs a folder\n");
+      return 2;
+    } else {
+      ++i;
+      continue;
+    }
+    if (!root->empty()) {
+      std::fprintf(stderr, "pps2bde-admin download: --root given twice\n");
+      return 2;
+    }
+    *root = value;
+    args->erase(args->begin() + static_cast<std::ptrdiff_t>(i),
+                args->begin() + static_cast<std::ptrdiff_t>(i + n));
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,8 +113,8 @@ int main(int argc, char** argv) {
   // after the first one that is not an option are handed over as they are.
   auto* download = app.add_subcommand(
       "download",
-      "send master data to the terminals: [--root ROOT] workgroups|workplaces|ubg|prv "
-      "SELECTOR, or costcentres");
+      "send master data to the terminals: workgroups|workplaces|ubg|prv SELECTOR, or "
+      "costcentres (--root ROOT before or after them)");
   download->prefix_command();
   AddRoot(download, &root);
 
@@ -154,9 +187,13 @@ int main(int argc, char** argv) {
   if (*demo) return Admin_Demo(path.c_str(), SelfDir() + "/pps2bde", demoPostgres);
   if (*linesCmd) return Admin_Lines(lines);
   if (*installCmd) return Admin_Install(install);
+  std::vector<std::string> downloadArgs;
+  if (*download) {
+    downloadArgs = download->remaining();
+    if (int rc = TakeRootOption(&downloadArgs, &root)) return rc;
+  }
   if (int rc = Admin_EnterRoot(root)) return rc;
   if (*download) {
-    std::vector<std::string> downloadArgs = download->remaining();
     std::vector<char*> args;
     for (std::string& a : downloadArgs) args.push_back(a.data());
     return Admin_Download(static_cast<int>(args.size()), args.data());
