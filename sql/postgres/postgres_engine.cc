@@ -5,7 +5,8 @@
 // Round trips are what a statement costs on a server, so every text is
 // prepared once per session (PQprepare) and run with PQexecPrepared; a
 // savepoint that opens the transaction sends "BEGIN;savepoint x" as one
-// simple query.  A cursor runs its query to the end at open, row by row
+// simple query, and one inside the transaction goes with the statement
+// that follows it (pipeline mode).  A cursor runs its query to the end at open, row by row
 // (single-row mode) into a spool, as the SQLite engine does: the rows are
 // those of the open and the connection is free for the next statement.
 //
