@@ -1,19 +1,26 @@
 // pps2bde-bench: the throughput of one full run of the job.
 //
-//   pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] [--keep]
-//                 [--job PATH] [--no-floor] [--writer]
+//   pps2bde-bench [--engine sqlite|postgres] [--orders N] [--ops K] [--terminals T]
+//                 [--dir DIR] [--keep] [--job PATH] [--no-floor] [--writer]
+//                 [--round-trips]
 //
 // Lays out an installation with N planning orders of K operations each,
 // runs the job (by default the pps2bde next to this program) once as a
 // process, and prints rows, commits and lines per second, the job's peak
-// resident memory, and the ratio of the run's time to its floor: the time
-// that the same number of commits and write-through line appends take in
-// minimal loops on the same disk (bench/floor.h).  The floor is measured
+// resident memory, where the time went, and the ratio of the run's time to
+// its floor: the time that the same number of commits and write-through
+// line appends take in minimal loops on the same disk and database engine
+// (bench/floor.h).  With --engine postgres the database is on a throwaway
+// server in the bench folder (bench/server.h), reached over its Unix
+// socket, and the server's CPU time and WAL flushes are printed too.  The floor is measured
 // right before and right after the run and the mean is taken, so a disk
 // whose sync latency drifts (a shared machine) skews the ratio less;
 // --no-floor leaves it out (it takes about as long as the run).  --writer
-// runs a planning writer beside the job (bench/writer.h) and prints how long
-// its transactions waited for the job.
+// runs a planning writer beside the job (bench/writer.h, SQLite only) and
+// prints how long its transactions waited for the job.  --round-trips runs
+// the job once more, on a second installation with the same data, under
+// strace and prints its system calls per transferred and per released row
+// (bench/trace.h).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -29,6 +36,8 @@
 
 #include "bench/floor.h"
 #include "bench/layout.h"
+#include "bench/server.h"
+#include "bench/trace.h"
 #include "bench/writer.h"
 
 namespace {
@@ -40,12 +49,15 @@ struct Options {
   bool keep = false;
   bool floor = true;
   bool writer = false;
+  bool postgres = false;
+  bool roundTrips = false;
 };
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: pps2bde-bench [--orders N] [--ops K] [--terminals T] [--dir DIR] "
-               "[--keep] [--job PATH] [--no-floor] [--writer]\n");
+               "usage: pps2bde-bench [--engine sqlite|postgres] [--orders N] [--ops K] "
+               "[--terminals T] [--dir DIR] [--keep] [--job PATH] [--no-floor] [--writer] "
+               "[--round-trips]\n");
 }
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -78,11 +90,18 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->floor = false;
     } else if (a == "--writer") {
       o->writer = true;
+    } else if (a == "--round-trips") {
+      o->roundTrips = true;
+    } else if (a == "--engine" && hasValue) {
+      const std::string e = argv[++i];
+      if (e != "sqlite" && e != "postgres") return false;
+      o->postgres = e == "postgres";
     } else {
       return false;
     }
   }
-  return true;
+  // The writer is a SQLite writer.
+  return !(o->writer && o->postgres);
 }
 
 // The pps2bde next to this program.
@@ -123,10 +142,85 @@ long long BufferBytes(const std::string& dir) {
   return total;
 }
 
-long long Count(const std::string& db, const std::string& sql) {
-  long long v = -1;
-  return Bench_Sql(db, sql, &v) == 0 ? v : -1;
+// What a run must have done: every planning row taken over, every row sent
+// and released, every line written, nothing logged.
+struct Outcome {
+  long long left = -1;    // planning rows left
+  long long marked = -1;  // BDE rows still marked for sending
+  long long lines = 0;
+  long long logBytes = 0;
+  bool complete(int exitCode, long long rows) const {
+    return exitCode == 0 && left == 0 && marked == 0 && lines == rows && logBytes == 0;
+  }
+};
+
+Outcome Check(const BenchPaths& paths, const BenchDb& db) {
+  Outcome out;
+  out.lines = BufferBytes(paths.buff()) / 552;
+  out.left = Bench_Count(db, "select (select count(*) from Kvn500Auk) + "
+                             "(select count(*) from Kvn503Afo)");
+  out.marked = Bench_Count(db, "select (select count(*) from Kvn501Apk where "
+                               "ApkDwn is not null) + (select count(*) from "
+                               "Kvn504App where AppDwn is not null)");
+  struct stat logStat{};
+  out.logBytes = stat(paths.log().c_str(), &logStat) == 0 ? logStat.st_size : 0;
+  return out;
 }
+
+// At the end however main ends: the server stopped, a folder made here
+// removed unless kept.
+struct Cleanup {
+  const Options& o;
+  const PgServer* server = nullptr;
+  bool made = false;
+  ~Cleanup() {
+    if (server != nullptr) (void)PgServer_Stop(*server);
+    if (made && !o.keep) {
+      std::error_code ec;
+      std::filesystem::remove_all(o.dir, ec);
+    } else {
+      std::printf("kept:      %s\n", o.dir.c_str());
+    }
+  }
+};
+
+// Lays out the installation at root with the database name on the server
+// (SQLite: the installation's own file).  0 or -1.
+int LayOut(const BenchPaths& paths, const PgServer* server, const char* name,
+           const BenchData& data, BenchDb* db) {
+  if (mkdir(paths.root.c_str(), 0755) != 0) {
+    std::fprintf(stderr, "pps2bde-bench: %s exists or cannot be created\n", paths.root.c_str());
+    return -1;
+  }
+  *db = Bench_SqliteDb(paths);
+  if (server != nullptr && BenchServer_CreateDb(*server, name, db) != 0) return -1;
+  if (Bench_Layout(paths, *db, data) != 0) return -1;
+  return server != nullptr ? BenchServer_Settle(*server, name) : 0;
+}
+
+// The calls of the traced run per transferred and per released row.
+int PrintRoundTrips(const Options& o, const BenchPaths& paths, const BenchDb& db,
+                    long long rows) {
+  TraceCounts counts;
+  const int exitCode = Trace_Run(o.job, paths.run(), o.dir + "/strace.log", &counts);
+  if (exitCode < 0) return -1;
+  if (!Check(paths, db).complete(exitCode, rows)) {
+    std::printf("INCOMPLETE: the traced run (exit %d)\n", exitCode);
+    return -1;
+  }
+  std::printf("calls per row (strace of a second run; %s):\n",
+              o.postgres ? "sendto = round trips" : "fcntl = lock calls");
+  for (int i = 0; i < kTraceCallCount; ++i) {
+    if (counts.transfer[i] + counts.release[i] == 0) continue;
+    std::printf("  %-10s %6.2f per transferred row, %6.2f per released row (%lld, %lld)\n",
+                kTraceCalls[i], static_cast<double>(counts.transfer[i]) / rows,
+                static_cast<double>(counts.release[i]) / rows, counts.transfer[i],
+                counts.release[i]);
+  }
+  return 0;
+}
+
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; }
 
 }  // namespace
 
@@ -137,6 +231,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (o.job.empty()) o.job = DefaultJob();
+  // The job runs in the installation's working folder.
+  std::error_code ec;
+  o.job = std::filesystem::absolute(o.job, ec).string();
   if (access(o.job.c_str(), X_OK) != 0) {
     std::fprintf(stderr, "pps2bde-bench: %s is not an executable (--job)\n", o.job.c_str());
     return 2;
@@ -156,72 +253,101 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "pps2bde-bench: cannot create %s\n", o.dir.c_str());
     return 1;
   }
-  BenchPaths paths{o.dir + "/install"};
-  if (mkdir(paths.root.c_str(), 0755) != 0) {
-    std::fprintf(stderr, "pps2bde-bench: %s exists or cannot be created\n", paths.root.c_str());
-    return 1;
-  }
+  // The server's socket and the job's PGHOST need an absolute path.
+  o.dir = std::filesystem::absolute(o.dir, ec).string();
+  Cleanup cleanup{o, nullptr, made};
+  const PgServer pgServer = BenchServer_Of(o.dir);
+  const PgServer* server = o.postgres ? &pgServer : nullptr;
 
   const BenchData& d = o.data;
-  std::printf("pps2bde-bench: %d orders x %d operations, %d terminals, in %s\n", d.orders,
-              d.operations, d.terminals, o.dir.c_str());
-  if (Bench_Layout(paths, d) != 0) return 1;
+  std::printf("pps2bde-bench: %d orders x %d operations, %d terminals, %s, in %s\n", d.orders,
+              d.operations, d.terminals, o.postgres ? "PostgreSQL" : "SQLite", o.dir.c_str());
+  if (server != nullptr) {
+    if (BenchServer_Start(*server) != 0) return 1;
+    cleanup.server = server;
+  }
+  const BenchPaths paths{o.dir + "/install"};
+  const BenchPaths tracePaths{o.dir + "/install-trace"};
+  BenchDb db, traceDb;
+  if (LayOut(paths, server, "pps2bde", d, &db) != 0) return 1;
+  // The traced run's installation is laid out now, so that both runs start
+  // from the same state of the machine.
+  if (o.roundTrips && LayOut(tracePaths, server, "pps2bde_trace", d, &traceDb) != 0) return 1;
 
   // The counts of the floor: known before the run (checked after it).
   const long long rows = static_cast<long long>(d.orders) * (d.operations + 1);
   const long long commits = 2 * rows + 1;
   FloorTimes before, after;
-  if (o.floor && Bench_Floor(o.dir + "/floor-before", commits, rows, &before) != 0) return 1;
+  if (o.floor && Bench_Floor(o.dir + "/floor-before", server, commits, rows, &before) != 0)
+    return 1;
 
+  ServerFigures s0, s1;
+  if (server != nullptr && BenchServer_Read(*server, "pps2bde", &s0) != 0) return 1;
   double runSeconds = 0;
   rusage ru{};
   const int writer = o.writer ? Writer_Start(paths.db()) : 0;
   const int exitCode = RunJob(o.job, paths.run(), &runSeconds, &ru);
   WriterFigures figures;
   const int writerRc = writer > 0 ? Writer_Stop(writer, &figures) : 0;
+  if (server != nullptr && BenchServer_Read(*server, "pps2bde", &s1) != 0) return 1;
 
-  // What the run must have done: every planning row taken over, every row
-  // sent and released.  One commit per transferred row (the write and the
-  // removal of its planning row are one unit), one per released row (an
-  // operation's release and its order's count are one unit), and one for
-  // the statistics row.
-  const long long lines = BufferBytes(paths.buff()) / 552;
-  const long long left = Count(paths.db(), "select (select count(*) from Kvn500Auk) + "
-                                           "(select count(*) from Kvn503Afo)");
-  const long long marked = Count(paths.db(), "select (select count(*) from Kvn501Apk where "
-                                             "ApkDwn is not null) + (select count(*) from "
-                                             "Kvn504App where AppDwn is not null)");
-  struct stat logStat{};
-  const long long logBytes = stat(paths.log().c_str(), &logStat) == 0 ? logStat.st_size : 0;
-  bool complete = exitCode == 0 && left == 0 && marked == 0 && lines == rows && logBytes == 0;
+  // One commit per transferred row (the write and the removal of its
+  // planning row are one unit), one per released row (an operation's
+  // release and its order's count are one unit), and one for the
+  // statistics row.
+  const Outcome outcome = Check(paths, db);
+  const bool complete = outcome.complete(exitCode, rows);
 
-  if (o.floor && Bench_Floor(o.dir + "/floor-after", commits, rows, &after) != 0) return 1;
+  if (o.floor && Bench_Floor(o.dir + "/floor-after", server, commits, rows, &after) != 0)
+    return 1;
   FloorTimes floor;
   floor.commitSeconds = (before.commitSeconds + after.commitSeconds) / 2;
   floor.appendSeconds = (before.appendSeconds + after.appendSeconds) / 2;
   floor.cpuSeconds = (before.cpuSeconds + after.cpuSeconds) / 2;
+  floor.serverCpuSeconds = (before.serverCpuSeconds + after.serverCpuSeconds) / 2;
 
   const double mb = static_cast<double>(ru.ru_maxrss) / 1024.0;
-  const double user = static_cast<double>(ru.ru_utime.tv_sec) + ru.ru_utime.tv_usec * 1e-6;
-  const double sys = static_cast<double>(ru.ru_stime.tv_sec) + ru.ru_stime.tv_usec * 1e-6;
+  const double user = Seconds(ru.ru_utime);
+  const double sys = Seconds(ru.ru_stime);
   std::printf("run:       %.2f s, exit code %d, user %.2f s, system %.2f s\n", runSeconds,
               exitCode, user, sys);
   std::printf("rows:      %lld, %.0f rows/s\n", rows, rows / runSeconds);
   std::printf("commits:   %lld, %.0f commits/s\n", commits, commits / runSeconds);
-  std::printf("lines:     %lld, %.0f lines/s\n", lines, lines / runSeconds);
+  std::printf("lines:     %lld, %.0f lines/s\n", outcome.lines, outcome.lines / runSeconds);
   std::printf("peak RSS:  %.1f MB\n", mb);
+  // Where the run's time went: the job's CPU, the server's CPU, and the
+  // rest (waiting for the disk, for the other core, for the scheduler).
+  const double serverCpu = s1.cpuSeconds - s0.cpuSeconds;
+  const double rest = runSeconds - user - sys - serverCpu;
+  if (server != nullptr) {
+    std::printf("time:      job CPU %.2f s, server CPU %.2f s, the rest %.2f s; server: %lld "
+                "transactions, %lld WAL flushes taking %.2f s\n",
+                user + sys, serverCpu, rest, s1.commits - s0.commits, s1.walSyncs - s0.walSyncs,
+                s1.walSyncSeconds - s0.walSyncSeconds);
+  } else {
+    std::printf("time:      job CPU %.2f s, the rest %.2f s\n", user + sys, rest);
+  }
   if (o.floor) {
     std::printf("floor:     %.2f s (%lld commit cycles %.2f s, %lld O_DSYNC appends %.2f s; "
                 "before the run %.2f s, after it %.2f s)\n",
                 floor.total(), commits, floor.commitSeconds, rows, floor.appendSeconds,
                 before.total(), after.total());
     std::printf("ratio:     %.3f (run / floor)\n", runSeconds / floor.total());
-    // The run is one thread: it cannot take less than its own CPU time plus
-    // the time the same syncs and appends keep the floor's loops waiting.
-    std::printf("floor CPU: %.2f s of %.2f s; run CPU %.2f s; least possible ratio at this "
-                "CPU %.3f\n",
-                floor.cpuSeconds, floor.total(), user + sys,
-                (user + sys + floor.waitSeconds()) / floor.total());
+    // The run is one thread that waits for each answer of the server: it
+    // cannot take less than its own and the server's CPU time plus the time
+    // the same syncs and appends keep the floor's loops waiting.
+    const double runCpu = user + sys + serverCpu;
+    const double least = (runCpu + floor.waitSeconds()) / floor.total();
+    if (server != nullptr) {
+      std::printf("floor CPU: %.2f s of %.2f s (server %.2f s); run CPU %.2f s (server %.2f s); "
+                  "least possible ratio at this CPU %.3f\n",
+                  floor.cpuSeconds + floor.serverCpuSeconds, floor.total(),
+                  floor.serverCpuSeconds, runCpu, serverCpu, least);
+    } else {
+      std::printf("floor CPU: %.2f s of %.2f s; run CPU %.2f s; least possible ratio at this "
+                  "CPU %.3f\n",
+                  floor.cpuSeconds, floor.total(), runCpu, least);
+    }
   }
   if (o.writer) {
     std::printf("writer:    %ld transactions, %ld failed, waits p50 %.1f ms, p99 %.1f ms, "
@@ -232,13 +358,7 @@ int main(int argc, char** argv) {
   if (!complete)
     std::printf("INCOMPLETE: exit %d, %lld planning rows left, %lld rows still marked, "
                 "%lld of %lld lines, %lld log bytes\n",
-                exitCode, left, marked, lines, rows, logBytes);
-
-  if (made && !o.keep) {
-    std::error_code ec;
-    std::filesystem::remove_all(o.dir, ec);
-  } else {
-    std::printf("kept:      %s\n", o.dir.c_str());
-  }
+                exitCode, outcome.left, outcome.marked, outcome.lines, rows, outcome.logBytes);
+  if (o.roundTrips && PrintRoundTrips(o, tracePaths, traceDb, rows) != 0) return 1;
   return complete ? 0 : 1;
 }

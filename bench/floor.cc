@@ -1,6 +1,7 @@
 #include "bench/floor.h"
 
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,28 +12,58 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bench/layout.h"
+#include "bench/server.h"
 #include "sql/sql.h"
 
 namespace {
 
-int CommitLoop(const std::string& dbPath, long long commits, double* seconds) {
-  // The layer never creates a database: make the file and its one table.
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(dbPath.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                           nullptr);
-  if (rc == SQLITE_OK)
-    rc = sqlite3_exec(db,
-                      "PRAGMA journal_mode=WAL;"
-                      "create table Floor (FlrKey integer primary key, FlrTxt text)",
-                      nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  if (rc != SQLITE_OK) {
-    std::fprintf(stderr, "pps2bde-bench: cannot create %s\n", dbPath.c_str());
+constexpr char kFloorTable[] = "create table Floor (FlrKey integer primary key, FlrTxt text)";
+
+// A new database with the one table Floor for the loop: a SQLite file, or
+// a database on the server named after the file's folder ("floor-before"
+// gives floor_before).  *db gets how to reach it.
+int CreateFloorDb(const std::string& path, const PgServer* server, BenchDb* db) {
+  if (server == nullptr) {
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(h, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(h, kFloorTable, nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    db->service = path;
+    return rc == SQLITE_OK ? 0 : -1;
+  }
+  const std::string folder = path.substr(0, path.find_last_of('/'));
+  std::string name = folder.substr(folder.find_last_of('/') + 1);
+  for (char& c : name)
+    if (c == '-' || c == '.') c = '_';
+  PGconn* c = PgServer_Connect(*server, "postgres");
+  bool ok = PQstatus(c) == CONNECTION_OK &&
+            PgServer_Exec(c, ("CREATE DATABASE " + name).c_str(), "pps2bde-bench");
+  PQfinish(c);
+  if (ok) {
+    c = PgServer_Connect(*server, name.c_str());
+    ok = PQstatus(c) == CONNECTION_OK && PgServer_Exec(c, kFloorTable, "pps2bde-bench");
+    PQfinish(c);
+  }
+  db->sqlite = false;
+  db->login = server->superuser;
+  db->pass = server->password;
+  db->service = "dbname=" + name;
+  return ok ? 0 : -1;
+}
+
+int CommitLoop(const std::string& path, const PgServer* server, long long commits,
+               double* seconds) {
+  // The layer never creates a database: make it and its one table.
+  BenchDb db;
+  if (CreateFloorDb(path, server, &db) != 0) {
+    std::fprintf(stderr, "pps2bde-bench: cannot create the floor's database %s\n", path.c_str());
     return -1;
   }
-  const std::string connect = "bench/bench@" + dbPath;
-  if (sql::Connect(connect.c_str()) != 0) {
-    std::fprintf(stderr, "pps2bde-bench: cannot connect to %s\n", dbPath.c_str());
+  if (Bench_Connect(db) != 0) {
+    std::fprintf(stderr, "pps2bde-bench: cannot connect to %s\n", db.service.c_str());
     return -1;
   }
   static sql::WriteStmt w{{"savepoint Floor_Sp"},
@@ -97,14 +128,17 @@ double Bench_Cpu() {
          static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-6;
 }
 
-int Bench_Floor(const std::string& dir, long long commits, long long lines, FloorTimes* out) {
+int Bench_Floor(const std::string& dir, const PgServer* server, long long commits,
+                long long lines, FloorTimes* out) {
   if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
     std::fprintf(stderr, "pps2bde-bench: cannot create %s\n", dir.c_str());
     return -1;
   }
   const double cpu = Bench_Cpu();
-  if (CommitLoop(dir + "/floor.db", commits, &out->commitSeconds) != 0) return -1;
+  const double serverCpu = server != nullptr ? BenchServer_Cpu(*server) : 0;
+  if (CommitLoop(dir + "/floor.db", server, commits, &out->commitSeconds) != 0) return -1;
   if (AppendLoop(dir + "/floor.buf", lines, &out->appendSeconds) != 0) return -1;
   out->cpuSeconds = Bench_Cpu() - cpu;
+  if (server != nullptr) out->serverCpuSeconds = BenchServer_Cpu(*server) - serverCpu;
   return 0;
 }

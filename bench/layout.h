@@ -1,8 +1,8 @@
 // The installation the benchmark runs the job in: the folders the job
-// expects, an enciphered configuration and a new database filled with
-// planning orders and operations, terminals, work groups and workplaces.
+// expects, an enciphered configuration and a database filled with planning
+// orders and operations, terminals, work groups and workplaces.
 //
-//   ROOT/files/velmaris.ini   ROOT/files/bde.db
+//   ROOT/files/velmaris.ini   ROOT/files/bde.db (SQLite)
 //   ROOT/a/b/c/Comm/Buff/     ROOT/a/b/c/run/Msg/
 #ifndef PPS2BDE_BENCH_LAYOUT_H_
 #define PPS2BDE_BENCH_LAYOUT_H_
@@ -24,14 +24,33 @@ struct BenchPaths {
   std::string log() const { return run() + "/Msg/Ostrak.Txt"; }
 };
 
-// Lays out the folders under paths.root (which must exist), writes the
-// configuration and creates the database with data.  Every operation names
-// a workplace of its work group, so the plausibility check finds nothing.
-// Returns 0, or -1 with a message on stderr.
-int Bench_Layout(const BenchPaths& paths, const BenchData& data);
+// The database of an installation and how it is reached: net8 as the job's
+// configuration names it, service as the benchmark connects to it (the
+// same PostgreSQL text, or the SQLite file's absolute path).
+struct BenchDb {
+  std::string login = "bench";
+  std::string pass = "bench";
+  std::string net8;
+  std::string service;
+  bool sqlite = true;
+};
 
-// Runs one SQL text on the database file (a new connection); 0 or -1 with
-// a message on stderr.  Used for the checks after the run.
-int Bench_Sql(const std::string& db, const std::string& sql, long long* firstValue);
+// The SQLite database of an installation (ROOT/files/bde.db).
+BenchDb Bench_SqliteDb(const BenchPaths& paths);
+
+// Lays out the folders under paths.root (which must exist), writes the
+// configuration naming db and fills db with data through the job's sql
+// layer in one transaction (a SQLite database is created first; a
+// PostgreSQL one must hold the schema).  Every operation names a workplace
+// of its work group, so the plausibility check finds nothing.  Returns 0,
+// or -1 with a message on stderr.
+int Bench_Layout(const BenchPaths& paths, const BenchDb& db, const BenchData& data);
+
+// Connects to db through the job's sql layer: 0 or its code.
+int Bench_Connect(const BenchDb& db);
+
+// The count that a select of one number gives on db (a new session), or
+// -1 with a message on stderr.  Used for the checks after the run.
+long long Bench_Count(const BenchDb& db, const char* select);
 
 #endif  // PPS2BDE_BENCH_LAYOUT_H_

@@ -83,9 +83,33 @@ DECLARE
   h int := 0;
   mi int := 0;
   s int := 0;
+  u text := upper(mask);
 BEGIN
   IF t IS NULL OR t = '' OR mask IS NULL OR mask = '' THEN
     RETURN NULL;
+  END IF;
+  -- The job's own masks, given every digit of a valid date, are read
+  -- straight away; anything else goes the long way, which names the error.
+  IF ((u = 'YYYYMMDD' AND len = 8) OR (u = 'YYYYMMDDHH24MISS' AND len = 14))
+     AND t ~ '^[0-9]+$' THEN
+    y := substr(t, 1, 4)::int;
+    mo := substr(t, 5, 2)::int;
+    d := substr(t, 7, 2)::int;
+    IF len = 14 THEN
+      h := substr(t, 9, 2)::int;
+      mi := substr(t, 11, 2)::int;
+      s := substr(t, 13, 2)::int;
+    END IF;
+    IF y > 0 AND mo BETWEEN 1 AND 12 AND d >= 1 AND h < 24 AND mi < 60 AND s < 60
+       AND d <= extract(day FROM make_date(y, mo, 1) + interval '1 month' - interval '1 day') THEN
+      RETURN make_timestamp(y, mo, d, h, mi, s);
+    END IF;
+    y := extract(year FROM localtimestamp)::int;
+    mo := extract(month FROM localtimestamp)::int;
+    d := 1;
+    h := 0;
+    mi := 0;
+    s := 0;
   END IF;
   el := ora_mask(mask);
   IF 'M' = ANY (el) THEN mo := 1; END IF;
@@ -166,6 +190,10 @@ DECLARE
 BEGIN
   IF d IS NULL OR mask IS NULL OR mask = '' THEN
     RETURN NULL;
+  END IF;
+  -- The job's own masks: to_char reads their elements as they are read here.
+  IF upper(mask) IN ('YYYYMMDD', 'YYYYMMDDHH24MISS', 'HH24MISS') THEN
+    RETURN to_char(d, upper(mask));
   END IF;
   FOREACH e IN ARRAY ora_mask(mask) LOOP
     out := out || CASE e

@@ -342,6 +342,7 @@ TEST_F(SqlDates, ToDateRoundTripNullsAndErrors) {
   const struct { const char* text; int code; } bad[] = {
       {"20241301", kNotValidMonth}, {"20230229", kDayOfMonth},
       {"2024x101", kNonNumeric},    {"202401011", kFormatEnds},
+      {"00000101", kYear},          {"20240100", kDayOfMonth},
   };
   for (const auto& c : bad) {
     d = c.text;

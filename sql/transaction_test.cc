@@ -82,6 +82,20 @@ TEST_F(SqlTransaction, ANestedRollbackKeepsTheTransactionUntilCommit) {
   EXPECT_EQ(kOk, Run("savepoint A_Sp"));
   EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
   EXPECT_FALSE(NothingHeldElsewhere());
+  // A savepoint that a rollback went past before any statement followed it
+  // is gone with it; one that a statement followed is there to go back to.
+  EXPECT_EQ(kOk, Run("savepoint C_Sp"));
+  EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
+  EXPECT_EQ(kNoSavepoint, Run("rollback  to C_Sp"));
+  EXPECT_EQ(kOk, Run("savepoint C_Sp"));
+  EXPECT_EQ(kOk, Run("insert into t values ('e', 5)"));
+  EXPECT_EQ(kOk, Run("savepoint D_Sp"));
+  EXPECT_EQ(kOk, Run("rollback  to C_Sp"));
+  Stmt seen{"select count(*) from t where k='e'"};
+  int32_t n = -1;
+  Out out[] = {OI32(n)};
+  EXPECT_EQ(kOk, SelectOne(seen, nullptr, 0, out, 1));
+  EXPECT_EQ(0, n);
   EXPECT_EQ(kOk, Run("rollback"));
   EXPECT_TRUE(NothingHeldElsewhere());
   EXPECT_EQ("4", Query("select count(*) from t"));

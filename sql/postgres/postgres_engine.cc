@@ -5,7 +5,8 @@
 // Round trips are what a statement costs on a server, so every text is
 // prepared once per session (PQprepare) and run with PQexecPrepared; a
 // savepoint that opens the transaction sends "BEGIN;savepoint x" as one
-// simple query.  A cursor runs its query to the end at open, row by row
+// simple query, and one inside the transaction goes with the statement
+// that follows it (pipeline mode).  A cursor runs its query to the end at open, row by row
 // (single-row mode) into a spool, as the SQLite engine does: the rows are
 // those of the open and the connection is free for the next statement.
 //
@@ -114,13 +115,18 @@ class PostgresEngine : public Engine {
   int Simple(const char* text, std::string* tag = nullptr);
   // The values of the statement's parameters as texts, into params_.
   int Values(const Prepared* p, const Bind* binds, int nbinds);
-  // PQexecPrepared with the values of Values().
-  PGresult* Run(const Prepared* p);
+  // PQexecPrepared with the values of Values(), after the deferred
+  // savepoint in the same round trip when there is one.  When that
+  // savepoint fails, *savepointRc gets its code and the result is null.
+  PGresult* Run(const Prepared* p, int* savepointRc);
+  // Sends the deferred savepoint on its own: 0 or its code.
+  int SendDeferred();
   void ReadRow(const PGresult* r, int row);
   // Forgets the savepoints once no transaction is open.
   void Sync() {
     if (PQtransactionStatus(conn_) == PQTRANS_IDLE) {
       savepoints_.clear();
+      deferred_.clear();
       txError_ = kOk;
     }
   }
@@ -136,6 +142,10 @@ class PostgresEngine : public Engine {
   std::vector<std::unique_ptr<Prepared>> prepared_;
   SpoolCursors cursors_;
   std::vector<Savepoint> savepoints_;
+  // A "savepoint x" inside the transaction that is not sent yet: it goes
+  // with the next statement, in one round trip (pipeline mode).  Its
+  // record is the last of savepoints_.
+  std::string deferred_;
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
@@ -158,6 +168,7 @@ int PostgresEngine::Failure(const PGresult* r) {
     bool first = !lost_;
     lost_ = true;
     savepoints_.clear();
+    deferred_.clear();
     return first ? kConnectionLost : kNotConnected;
   }
   int code = Postgres_Status(state);
@@ -259,9 +270,56 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
   return kOk;
 }
 
-PGresult* PostgresEngine::Run(const Prepared* p) {
-  return PQexecPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
-                        params_.data(), nullptr, nullptr, 0);
+int PostgresEngine::SendDeferred() {
+  if (deferred_.empty()) return kOk;
+  const std::string text = std::move(deferred_);
+  deferred_.clear();
+  int rc = Simple(text.c_str());
+  if (rc != kOk && !savepoints_.empty()) savepoints_.pop_back();
+  return rc;
+}
+
+PGresult* PostgresEngine::Run(const Prepared* p, int* savepointRc) {
+  const int n = static_cast<int>(params_.size());
+  if (deferred_.empty() || !PQenterPipelineMode(conn_)) {
+    *savepointRc = SendDeferred();
+    if (*savepointRc != kOk) return nullptr;
+    return PQexecPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
+  }
+  const std::string text = std::move(deferred_);
+  deferred_.clear();
+  const bool sent =
+      PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) &&
+      PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0) &&
+      PQpipelineSync(conn_);
+  // The first result of each query, then the end of the pipeline; every
+  // result is read so that the connection is idle again.
+  PGresult* first[2] = {nullptr, nullptr};
+  for (int query = 0; sent && query < 2;) {
+    PGresult* r = PQgetResult(conn_);
+    if (r == nullptr) {
+      ++query;
+    } else if (first[query] == nullptr) {
+      first[query] = r;
+    } else {
+      PQclear(r);
+    }
+  }
+  while (PGresult* r = PQgetResult(conn_)) {
+    const bool end = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+    PQclear(r);
+    if (end) break;
+  }
+  PQexitPipelineMode(conn_);
+  const Result savepoint(first[0]);
+  if (savepoint.r == nullptr || PQresultStatus(savepoint.r) != PGRES_COMMAND_OK) {
+    PQclear(first[1]);
+    *savepointRc = Failure(savepoint.r);
+    if (!savepoints_.empty()) savepoints_.pop_back();
+    return nullptr;
+  }
+  *savepointRc = kOk;
+  return first[1];
 }
 
 // Reads a number column's text: an integer when it is one, else a double.
@@ -319,7 +377,8 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
   }
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
-  Result r(Run(p));
+  Result r(Run(p, &status));
+  if (status != kOk) return status;
   ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
   if (p->shape.kind == StmtKind::kChange && std::strcmp(PQcmdTuples(r.r), "0") == 0)
@@ -334,7 +393,8 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
   Prepared* p = static_cast<Prepared*>(s.prepared);
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
-  Result r(Run(p));
+  Result r(Run(p, &status));
+  if (status != kOk) return status;
   if (r.r == nullptr || PQresultStatus(r.r) != PGRES_TUPLES_OK) return Failure(r.r);
   int rows = PQntuples(r.r);
   if (rows == 0) return kNoData;
@@ -348,6 +408,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   if (lost_) return kNotConnected;
   Prepared* p = static_cast<Prepared*>(s.prepared);
   int status = Values(p, binds, nbinds);
+  if (status == kOk) status = SendDeferred();
   if (status != kOk) return status;
   auto spool = std::make_unique<Spool>();
   if (!PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
@@ -386,18 +447,26 @@ void PostgresEngine::CloseCursor(EngineCursor* cursor) {
 }
 
 // "savepoint x": outside a transaction "BEGIN" first, in the same round
-// trip, so the savepoint is the outermost one of the transaction.
+// trip, so the savepoint is the outermost one of the transaction.  Inside
+// one it is deferred to the next statement's round trip.
 int PostgresEngine::DoSavepoint(const Stmt& s, Prepared* p) {
   bool opened = !InTransaction();
-  std::string text = opened ? "BEGIN;" : "";
+  if (!opened) {
+    int rc = SendDeferred();
+    if (rc != kOk) return rc;
+    deferred_ = s.text;
+    savepoints_.push_back(Savepoint{p->shape.name, false});
+    return kOk;
+  }
+  std::string text = "BEGIN;";
   text += s.text;
   int rc = Simple(text.c_str());
   if (rc != kOk) {
-    if (opened && InTransaction()) Simple("ROLLBACK");
+    if (InTransaction()) Simple("ROLLBACK");
     Sync();
     return rc;
   }
-  savepoints_.push_back(Savepoint{p->shape.name, opened});
+  savepoints_.push_back(Savepoint{p->shape.name, true});
   return kOk;
 }
 
@@ -407,6 +476,10 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
   size_t i = savepoints_.size();
   while (i > 0 && strcasecmp(savepoints_[i - 1].name.c_str(), p->shape.name) != 0) --i;
   if (!InTransaction() || i == 0) return kNoSavepoint;
+  // Back to the deferred savepoint: nothing was done since it.
+  if (!deferred_.empty() && i == savepoints_.size()) return kOk;
+  // A later savepoint that was never sent goes with the rollback.
+  deferred_.clear();
   savepoints_.resize(i);
   int rc = Simple(savepoints_.back().opened ? "ROLLBACK" : s.text);
   if (rc == kOk && InTransaction()) txError_ = kOk;  // the failure was undone
@@ -420,6 +493,7 @@ int PostgresEngine::Commit() {
     Sync();
     return kOk;
   }
+  deferred_.clear();  // a savepoint right before the end changes nothing
   int aborted = txError_;
   std::string tag;
   int rc = Simple("COMMIT", &tag);
@@ -436,6 +510,7 @@ int PostgresEngine::Rollback() {
     Sync();
     return kOk;
   }
+  deferred_.clear();
   int rc = Simple("ROLLBACK");
   Sync();
   return rc;
@@ -443,6 +518,7 @@ int PostgresEngine::Rollback() {
 
 int PostgresEngine::Params(const char* text, int n, const char* const* values,
                            std::string* first) {
+  if (int rc = SendDeferred()) return rc;
   Result r(PQexecParams(conn_, text, n, nullptr, values, nullptr, nullptr, 0));
   ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
