@@ -40,7 +40,8 @@ int Fill(const BenchData& data) {
   // The area keys FB00..FB99 split evenly between the terminals.
   const int terminals = data.terminals < 1 ? 1 : data.terminals > 100 ? 100 : data.terminals;
   for (int t = 0; t < terminals && rc == 0; ++t) {
-    char ip[16], port[6], bez[31], from[11], to[11];
+    // Room for any int, so that no text is ever cut (t stays below 100).
+    char ip[24], port[12], bez[31], from[16], to[16];
     std::snprintf(ip, sizeof ip, "10.0.0.%d", t + 1);
     std::snprintf(port, sizeof port, "%d", 4001 + t);
     std::snprintf(bez, sizeof bez, "Terminal %d", t + 1);
