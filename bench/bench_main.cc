@@ -255,8 +255,9 @@ int main(int argc, char** argv) {
   }
   // The server's socket and the job's PGHOST need an absolute path.
   o.dir = std::filesystem::absolute(o.dir, ec).string();
-  Cleanup cleanup{o, nullptr, made};
+  // Made before the clean-up, which stops it, so that it is still there then.
   const PgServer pgServer = BenchServer_Of(o.dir);
+  Cleanup cleanup{o, nullptr, made};
   const PgServer* server = o.postgres ? &pgServer : nullptr;
 
   const BenchData& d = o.data;
