@@ -8,6 +8,7 @@
 
 #include "db/DbDnl/cfg.h"
 #include "runtime/session.h"
+#include "sql/charset.h"
 #include "sql/sql.h"
 #include "tools/admin/admin.h"
 #include "tools/layout/layout.h"
@@ -40,17 +41,9 @@ int Admin_ReadFailed(int rc) {
 }
 
 std::string Admin_Utf8(const char* s, size_t n) {
-  std::string out;
-  out.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  // Each byte becomes at most two.
+  std::string out(2 * n, '\0');
+  out.resize(sql::Charset_ToUtf8(s, n, out.data(), out.size()));
   return out;
 }
 
