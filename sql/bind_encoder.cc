@@ -8,19 +8,13 @@
 namespace sql {
 namespace {
 
-// The bound length of a text: up to its terminator, at most width-1 bytes.
-size_t Length(const void* p, uint16_t width) {
-  if (p == nullptr || width == 0) return 0;
-  return strnlen(static_cast<const char*>(p), width - 1u);
-}
-
 // The longest UTF-8 text one bind carries: its width is 16-bit and counts
 // the terminator.
 constexpr size_t kMaxEncoded = UINT16_MAX - 1;
 
 // Bytes of scratch space the text at p needs, 0 when it is ASCII.
 size_t Need(const void* p, uint16_t width) {
-  size_t n = Length(p, width);
+  size_t n = BoundTextLength(p, width);
   return Charset_IsAscii(static_cast<const char*>(p), n) ? 0 : 2 * n + 1;
 }
 
@@ -43,7 +37,7 @@ const Bind* BindEncoder::Encode(const Bind* binds, int nbinds) {
   char* out = text_.data();
   // Points p/width at the UTF-8 form of the text, unless it is ASCII.
   auto encode = [&out](const void*& p, uint16_t& width) {
-    size_t n = Length(p, width);
+    size_t n = BoundTextLength(p, width);
     const char* in = static_cast<const char*>(p);
     if (Charset_IsAscii(in, n)) return;
     size_t cap = 2 * n < kMaxEncoded ? 2 * n : kMaxEncoded;

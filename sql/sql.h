@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "base/text.h"
 
@@ -56,6 +57,13 @@ struct Bind {
   const void* p2;
   uint16_t width2;
 };
+
+// The bytes a bound text at p of width bytes carries: up to its terminator,
+// at most width-1 (0 for none).
+inline size_t BoundTextLength(const void* p, uint16_t width) {
+  if (p == nullptr || width == 0) return 0;
+  return strnlen(static_cast<const char*>(p), width - 1u);
+}
 
 // One output target.  A NULL column gives an empty text or 0 and is never
 // an error.

@@ -68,11 +68,6 @@ struct Savepoint {
   bool opened;  // its savepoint statement began the transaction
 };
 
-size_t BoundLength(const void* p, uint16_t width) {
-  if (p == nullptr || width == 0) return 0;
-  return strnlen(static_cast<const char*>(p), width - 1u);
-}
-
 // Frees a PGresult at the end of a scope.
 struct Result {
   PGresult* r;
@@ -221,11 +216,11 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
     std::string& v = values_[i];
     switch (b.type) {
       case kText:
-        v.assign(static_cast<const char*>(b.p), BoundLength(b.p, b.width));
+        v.assign(static_cast<const char*>(b.p), BoundTextLength(b.p, b.width));
         break;
       case kTextPair:
-        v.assign(static_cast<const char*>(b.p), BoundLength(b.p, b.width));
-        v.append(static_cast<const char*>(b.p2), BoundLength(b.p2, b.width2));
+        v.assign(static_cast<const char*>(b.p), BoundTextLength(b.p, b.width));
+        v.append(static_cast<const char*>(b.p2), BoundTextLength(b.p2, b.width2));
         break;
       case kI16:
       case kI32: {

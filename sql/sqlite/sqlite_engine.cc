@@ -51,12 +51,6 @@ struct Savepoint {
   bool opened;  // its savepoint statement began the transaction
 };
 
-// The length of a bound text: up to its terminator, at most width-1 bytes.
-size_t BoundLength(const void* p, uint16_t width) {
-  if (p == nullptr || width == 0) return 0;
-  return strnlen(static_cast<const char*>(p), width - 1u);
-}
-
 class SqliteEngine : public Engine {
  public:
   SqliteEngine(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
@@ -232,15 +226,15 @@ int SqliteEngine::BindAll(sqlite3_stmt* st, const Bind* binds, int nbinds) {
     int rc = SQLITE_OK;
     switch (b.type) {
       case kText: {
-        size_t n = BoundLength(b.p, b.width);
+        size_t n = BoundTextLength(b.p, b.width);
         rc = n == 0 ? sqlite3_bind_null(st, idx)  // Oracle's '' is NULL
                     : sqlite3_bind_text(st, idx, static_cast<const char*>(b.p),
                                         static_cast<int>(n), SQLITE_TRANSIENT);
         break;
       }
       case kTextPair: {
-        pair_.assign(static_cast<const char*>(b.p), BoundLength(b.p, b.width));
-        pair_.append(static_cast<const char*>(b.p2), BoundLength(b.p2, b.width2));
+        pair_.assign(static_cast<const char*>(b.p), BoundTextLength(b.p, b.width));
+        pair_.append(static_cast<const char*>(b.p2), BoundTextLength(b.p2, b.width2));
         rc = pair_.empty() ? sqlite3_bind_null(st, idx)
                            : sqlite3_bind_text(st, idx, pair_.data(),
                                                static_cast<int>(pair_.size()),
