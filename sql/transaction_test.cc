@@ -51,8 +51,8 @@ TEST_F(SqlTransaction, AFailedWriteLeavesEarlierCommitsAndTheCursor) {
 
 TEST_F(SqlTransaction, RollbackToTheOutermostSavepointReleasesTheLock) {
   EXPECT_EQ(kOk, Run("savepoint A_Sp"));
-  EXPECT_FALSE(NothingHeldElsewhere());  // the write lock is taken at the savepoint
   EXPECT_EQ(kOk, Run("insert into t values ('d', 4)"));
+  EXPECT_FALSE(NothingHeldElsewhere());
   EXPECT_EQ(kOk, Run("rollback  to A_Sp"));
   EXPECT_TRUE(NothingHeldElsewhere());
   EXPECT_EQ("3", Query("select count(*) from t"));
@@ -208,17 +208,27 @@ TEST_F(SqlTransaction, AFailedCommitUndoesTheWholeUnitAndIsReported) {
   EXPECT_TRUE(NothingHeldElsewhere());
 }
 
-// The unit takes the write lock at its start: another writer waits (here:
-// fails at once) until the unit has ended, and what the unit read is what
-// it writes over.
+// The unit holds its transaction (SQLite: the write lock, from its start;
+// a server: the rows its first read locks) until it has ended, so what the
+// unit read is what it writes over.
 TEST_F(SqlTransaction, AUnitHoldsTheWriteLockFromItsStartToItsEnd) {
   Stmt unit{"savepoint U_Sp"};
+  Stmt lock{"select v from t where k='a' for update"};
+  int32_t v = 0;
+  Out out[] = {OI32(v)};
   ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, SelectOne(lock, nullptr, 0, out, 1));
   EXPECT_FALSE(NothingHeldElsewhere());
   EXPECT_EQ(kOk, EndUnit());
   EXPECT_TRUE(NothingHeldElsewhere());
   ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, SelectOne(lock, nullptr, 0, out, 1));
+  EXPECT_FALSE(NothingHeldElsewhere());
   AbortUnit();
+  EXPECT_TRUE(NothingHeldElsewhere());
+  // A unit that ends before its first statement leaves nothing behind.
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  EXPECT_EQ(kOk, EndUnit());
   EXPECT_TRUE(NothingHeldElsewhere());
 }
 

@@ -3,10 +3,11 @@
 // behaviour on top of PostgreSQL's.
 //
 // Round trips are what a statement costs on a server, so every text is
-// prepared once per session (PQprepare) and run with PQexecPrepared; a
-// savepoint that opens the transaction sends "BEGIN;savepoint x" as one
-// simple query, and one inside the transaction goes with the statement
-// that follows it (pipeline mode).  A cursor runs its query to the end at open, row by row
+// prepared once per session (PQprepare) and run with PQexecPrepared.  A
+// savepoint is held back and goes with the statement that follows it in
+// one round trip (pipeline mode), and so does the BEGIN of a savepoint that
+// opens the transaction: a unit's start and its first read cost one round
+// trip.  A cursor runs its query to the end at open, row by row
 // (single-row mode) into a spool, as the SQLite engine does: the rows are
 // those of the open and the connection is free for the next statement.
 //
@@ -68,6 +69,16 @@ struct Savepoint {
   bool opened;  // its savepoint statement began the transaction
 };
 
+// A statement held back to go with the next one: a savepoint (with its
+// record in savepoints_) or the BEGIN before the first one.
+struct Deferred {
+  std::string text;
+  bool savepoint;
+};
+
+// Most statements held back at once; one more sends them on their own.
+constexpr size_t kMaxDeferred = 8;
+
 // Frees a PGresult at the end of a scope.
 struct Result {
   PGresult* r;
@@ -92,10 +103,8 @@ class PostgresEngine : public Engine {
   void CloseCursor(EngineCursor* cursor) override;
   int Commit() override;
   int Rollback() override;
-  bool InTransaction() override {
-    PGTransactionStatusType t = PQtransactionStatus(conn_);
-    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
-  }
+  // A BEGIN held back counts: the caller's transaction has begun.
+  bool InTransaction() override { return BeginDeferred() || ServerInTransaction(); }
   int RunLock(int waitMs, const char* holder) override;
   int ProbeRunLock(char* holder, size_t cap) override;
   int BeginRead() override;
@@ -110,16 +119,27 @@ class PostgresEngine : public Engine {
   int Simple(const char* text, std::string* tag = nullptr);
   // The values of the statement's parameters as texts, into params_.
   int Values(const Prepared* p, const Bind* binds, int nbinds);
-  // PQexecPrepared with the values of Values(), after the deferred
-  // savepoint in the same round trip when there is one.  When that
-  // savepoint fails, *savepointRc gets its code and the result is null.
-  PGresult* Run(const Prepared* p, int* savepointRc);
-  // Sends the deferred savepoint on its own: 0 or its code.
+  // PQexecPrepared with the values of Values(), after the statements held
+  // back, in the same round trip.  When one of those fails, *deferredRc
+  // gets its code and the result is null.
+  PGresult* Run(const Prepared* p, int* deferredRc);
+  // Sends the statements held back on their own: 0 or the code.
   int SendDeferred();
+  // After a held-back statement failed: the transaction it began (if it
+  // did) is rolled back and the savepoints never set are forgotten.
+  void DeferredFailed();
+  // Forgets the held-back statements from index from on, with the records
+  // of their savepoints (the last ones of savepoints_).
+  void DropDeferred(size_t from);
+  bool BeginDeferred() const { return !deferred_.empty() && !deferred_[0].savepoint; }
+  bool ServerInTransaction() {
+    PGTransactionStatusType t = PQtransactionStatus(conn_);
+    return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
+  }
   void ReadRow(const PGresult* r, int row);
   // Forgets the savepoints once no transaction is open.
   void Sync() {
-    if (PQtransactionStatus(conn_) == PQTRANS_IDLE) {
+    if (!BeginDeferred() && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
       savepoints_.clear();
       deferred_.clear();
       txError_ = kOk;
@@ -137,10 +157,9 @@ class PostgresEngine : public Engine {
   std::vector<std::unique_ptr<Prepared>> prepared_;
   SpoolCursors cursors_;
   std::vector<Savepoint> savepoints_;
-  // A "savepoint x" inside the transaction that is not sent yet: it goes
-  // with the next statement, in one round trip (pipeline mode).  Its
-  // record is the last of savepoints_.
-  std::string deferred_;
+  // What is not sent yet: it goes with the next statement, in one round
+  // trip (pipeline mode).
+  std::vector<Deferred> deferred_;
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
@@ -265,32 +284,55 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
   return kOk;
 }
 
-int PostgresEngine::SendDeferred() {
-  if (deferred_.empty()) return kOk;
-  const std::string text = std::move(deferred_);
-  deferred_.clear();
-  int rc = Simple(text.c_str());
-  if (rc != kOk && !savepoints_.empty()) savepoints_.pop_back();
-  return rc;
+void PostgresEngine::DropDeferred(size_t from) {
+  for (size_t k = from; k < deferred_.size(); ++k)
+    if (deferred_[k].savepoint && !savepoints_.empty()) savepoints_.pop_back();
+  if (from < deferred_.size()) deferred_.resize(from);
 }
 
-PGresult* PostgresEngine::Run(const Prepared* p, int* savepointRc) {
+void PostgresEngine::DeferredFailed() {
+  const bool began = BeginDeferred();
+  DropDeferred(0);
+  // A BEGIN that went through leaves a transaction nobody asked for.
+  if (began && !lost_ && ServerInTransaction()) (void)Simple("ROLLBACK");
+  Sync();
+}
+
+int PostgresEngine::SendDeferred() {
+  if (deferred_.empty()) return kOk;
+  std::string text;
+  for (const Deferred& d : deferred_) {
+    if (!text.empty()) text += ';';
+    text += d.text;
+  }
+  const int rc = Simple(text.c_str());
+  if (rc != kOk) {
+    DeferredFailed();
+    return rc;
+  }
+  deferred_.clear();
+  return kOk;
+}
+
+PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
   const int n = static_cast<int>(params_.size());
   if (deferred_.empty() || !PQenterPipelineMode(conn_)) {
-    *savepointRc = SendDeferred();
-    if (*savepointRc != kOk) return nullptr;
+    *deferredRc = SendDeferred();
+    if (*deferredRc != kOk) return nullptr;
     return PQexecPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
   }
-  const std::string text = std::move(deferred_);
-  deferred_.clear();
-  const bool sent =
-      PQsendQueryParams(conn_, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) &&
-      PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0) &&
-      PQpipelineSync(conn_);
+  const size_t held = deferred_.size();
+  bool sent = true;
+  for (size_t k = 0; sent && k < held; ++k)
+    sent = PQsendQueryParams(conn_, deferred_[k].text.c_str(), 0, nullptr, nullptr, nullptr,
+                             nullptr, 0) != 0;
+  sent = sent &&
+         PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0) &&
+         PQpipelineSync(conn_);
   // The first result of each query, then the end of the pipeline; every
   // result is read so that the connection is idle again.
-  PGresult* first[2] = {nullptr, nullptr};
-  for (int query = 0; sent && query < 2;) {
+  PGresult* first[kMaxDeferred + 1] = {};
+  for (size_t query = 0; sent && query <= held;) {
     PGresult* r = PQgetResult(conn_);
     if (r == nullptr) {
       ++query;
@@ -306,15 +348,18 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* savepointRc) {
     if (end) break;
   }
   PQexitPipelineMode(conn_);
-  const Result savepoint(first[0]);
-  if (savepoint.r == nullptr || PQresultStatus(savepoint.r) != PGRES_COMMAND_OK) {
-    PQclear(first[1]);
-    *savepointRc = Failure(savepoint.r);
-    if (!savepoints_.empty()) savepoints_.pop_back();
+  *deferredRc = kOk;
+  for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
+    if (first[k] == nullptr || PQresultStatus(first[k]) != PGRES_COMMAND_OK)
+      *deferredRc = Failure(first[k]);
+  for (size_t k = 0; k < held; ++k) PQclear(first[k]);
+  if (*deferredRc != kOk) {
+    PQclear(first[held]);
+    DeferredFailed();
     return nullptr;
   }
-  *savepointRc = kOk;
-  return first[1];
+  deferred_.clear();
+  return first[held];
 }
 
 // Reads a number column's text: an integer when it is one, else a double.
@@ -441,27 +486,18 @@ void PostgresEngine::CloseCursor(EngineCursor* cursor) {
   cursors_.Close(cursor);
 }
 
-// "savepoint x": outside a transaction "BEGIN" first, in the same round
-// trip, so the savepoint is the outermost one of the transaction.  Inside
-// one it is deferred to the next statement's round trip.
+// "savepoint x" is held back for the next statement's round trip; outside
+// a transaction a "BEGIN" before it, so the savepoint is the outermost one
+// of the transaction.
 int PostgresEngine::DoSavepoint(const Stmt& s, Prepared* p) {
-  bool opened = !InTransaction();
-  if (!opened) {
+  if (deferred_.size() + 2 > kMaxDeferred) {
     int rc = SendDeferred();
     if (rc != kOk) return rc;
-    deferred_ = s.text;
-    savepoints_.push_back(Savepoint{p->shape.name, false});
-    return kOk;
   }
-  std::string text = "BEGIN;";
-  text += s.text;
-  int rc = Simple(text.c_str());
-  if (rc != kOk) {
-    if (InTransaction()) Simple("ROLLBACK");
-    Sync();
-    return rc;
-  }
-  savepoints_.push_back(Savepoint{p->shape.name, true});
+  const bool opened = !InTransaction();
+  if (opened) deferred_.push_back(Deferred{"BEGIN", false});
+  deferred_.push_back(Deferred{s.text, true});
+  savepoints_.push_back(Savepoint{p->shape.name, opened});
   return kOk;
 }
 
@@ -471,10 +507,25 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
   size_t i = savepoints_.size();
   while (i > 0 && strcasecmp(savepoints_[i - 1].name.c_str(), p->shape.name) != 0) --i;
   if (!InTransaction() || i == 0) return kNoSavepoint;
-  // Back to the deferred savepoint: nothing was done since it.
-  if (!deferred_.empty() && i == savepoints_.size()) return kOk;
-  // A later savepoint that was never sent goes with the rollback.
-  deferred_.clear();
+  size_t held = 0;
+  for (const Deferred& d : deferred_) held += d.savepoint ? 1 : 0;
+  const size_t set = savepoints_.size() - held;  // savepoints the server knows
+  if (i > set) {
+    // x was never sent, so nothing was done since it: what was held back
+    // after it is dropped, x stays held back.  When x began the
+    // transaction, the transaction ends with nothing sent.
+    if (savepoints_[i - 1].opened) {
+      DropDeferred(0);
+      Sync();
+      return kOk;
+    }
+    size_t keep = 0;
+    for (size_t seen = 0; keep < deferred_.size() && seen < i - set; ++keep)
+      seen += deferred_[keep].savepoint ? 1 : 0;
+    DropDeferred(keep);
+    return kOk;
+  }
+  DropDeferred(0);  // later savepoints that were never sent
   savepoints_.resize(i);
   int rc = Simple(savepoints_.back().opened ? "ROLLBACK" : s.text);
   if (rc == kOk && InTransaction()) txError_ = kOk;  // the failure was undone
@@ -484,11 +535,13 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
 
 int PostgresEngine::Commit() {
   if (lost_) return kNotConnected;
-  if (!InTransaction()) {
+  // Savepoints right before the end change nothing; a transaction whose
+  // BEGIN was held back never reached the server.
+  DropDeferred(0);
+  if (!ServerInTransaction()) {
     Sync();
     return kOk;
   }
-  deferred_.clear();  // a savepoint right before the end changes nothing
   int aborted = txError_;
   std::string tag;
   int rc = Simple("COMMIT", &tag);
@@ -501,11 +554,11 @@ int PostgresEngine::Commit() {
 
 int PostgresEngine::Rollback() {
   if (lost_) return kNotConnected;
-  if (!InTransaction()) {
+  DropDeferred(0);
+  if (!ServerInTransaction()) {
     Sync();
     return kOk;
   }
-  deferred_.clear();
   int rc = Simple("ROLLBACK");
   Sync();
   return rc;

@@ -215,8 +215,8 @@ TEST(Crash, BothEnginesEndAlike) {
   }
 }
 
-// On a server: the job's session lost in the middle of the run is logged
-// with -3113, every later statement with -3114, the job ends, and the next
+// On a server: the job's session lost in the middle of the run is -3113
+// for the statement that finds it, -3114 for every later one, the job ends, and the next
 // run finishes the work as one uninterrupted run would.  The job is stopped
 // right after a line reached a buffer file (before its row is released) and
 // the session is lost while it stands.
@@ -229,14 +229,15 @@ void LoseSessionMidRun(const std::function<void(Installation&)>& lose) {
   kill(pid, SIGCONT);
   ASSERT_EQ(0, testing_support::WaitProcessFor(pid, e2e::kRunLimit));
   // The failure that found the session lost may be logged by its caller
-  // too; after it no statement finds a session again.
+  // too, or by nobody (a release returns a failed read again unlogged);
+  // after it no statement finds a session again.
   std::string codes;
   for (const auto& e : testing_support::ParseLog(testing_support::ReadAll(inst->log())))
     if (e.code == "-3113" || e.code == "-3114") codes += e.code == "-3113" ? 'L' : 'N';
   const size_t firstLater = codes.find('N');
-  EXPECT_TRUE(firstLater != std::string::npos && firstLater > 0 &&
+  EXPECT_TRUE(firstLater != std::string::npos &&
               codes.find('L', firstLater) == std::string::npos)
-      << "-3113, then only -3114 (L, N): " << codes;
+      << "-3113 at first, then only -3114 (L, N): " << codes;
   ASSERT_EQ(0, e2e::Job(*inst));
   ExpectSameEnd(TheReference().outcome, *inst, "after the lost session");
 }
