@@ -181,8 +181,8 @@ BEGIN
   RETURN make_timestamp(y, mo, d, h, mi, s);
 END $$;
 
--- TO_CHAR(date, mask).
-CREATE FUNCTION ora_to_char(d timestamp, mask text) RETURNS text
+-- TO_CHAR(date, mask) the long way, for masks other than the job's own.
+CREATE FUNCTION ora_to_char_strict(d timestamp, mask text) RETURNS text
 LANGUAGE plpgsql IMMUTABLE AS $$
 DECLARE
   e text;
@@ -190,10 +190,6 @@ DECLARE
 BEGIN
   IF d IS NULL OR mask IS NULL OR mask = '' THEN
     RETURN NULL;
-  END IF;
-  -- The job's own masks: to_char reads their elements as they are read here.
-  IF upper(mask) IN ('YYYYMMDD', 'YYYYMMDDHH24MISS', 'HH24MISS') THEN
-    RETURN to_char(d, upper(mask));
   END IF;
   FOREACH e IN ARRAY ora_mask(mask) LOOP
     out := out || CASE e
@@ -204,6 +200,16 @@ BEGIN
   END LOOP;
   RETURN out;
 END $$;
+
+-- TO_CHAR(date, mask).  The job's own masks: to_char reads their elements
+-- as ora_mask does.  The function is one SQL expression, so the server
+-- plans it into the calling statement, where a literal mask leaves only
+-- the to_char: no call of a procedural function for every value.
+CREATE FUNCTION ora_to_char(d timestamp, mask text) RETURNS text
+LANGUAGE sql STABLE AS $$
+SELECT CASE WHEN upper(mask) IN ('YYYYMMDD', 'YYYYMMDDHH24MISS', 'HH24MISS')
+            THEN to_char(d, upper(mask))
+            ELSE ora_to_char_strict(d, mask) END $$;
 
 -- TRUNC(date): the day at midnight; TRUNC(number) cuts the fraction.
 CREATE FUNCTION ora_trunc(d timestamp) RETURNS timestamp(0)

@@ -131,6 +131,35 @@ TEST_F(SqlStatus, ThePreparedFormIsKeptPerSessionAndRetriedAfterAFailure) {
   EXPECT_EQ(1, n);
 }
 
+// A table the server vacuumed while it was empty (the planning tables
+// after a run) and that fills again is still read by key through its
+// index: a lookup planned once for an empty table must not scan the whole
+// table for every row of the next run.
+TEST_F(SqlStatus, AKeyLookupUsesTheIndexOfATableVacuumedEmpty) {
+  if (!testing_support::UsePostgres()) GTEST_SKIP() << "a server's planner";
+  Sql("create table big (k integer primary key, v integer);");
+  ASSERT_EQ(0, OtherConnection(path_).Exec("VACUUM ANALYZE big"));
+  Stmt look{"select v from big where k=:b0"};
+  int32_t k = 7, v = 0;
+  Bind key[] = {BI32(k)};
+  Out out[] = {OI32(v)};
+  // Enough executions for the server to keep one plan for every value.
+  for (int i = 0; i < 8; ++i) ASSERT_EQ(kNoData, SelectOne(look, key, 1, out, 1));
+  Sql("insert into big select g, g * 2 from generate_series(1, 20000) g;");
+  ASSERT_EQ(kOk, BeginRead());
+  for (k = 1; k <= 10; ++k) {
+    ASSERT_EQ(kOk, SelectOne(look, key, 1, out, 1));
+    EXPECT_EQ(2 * k, v);
+  }
+  Stmt scans{"select seq_scan, idx_scan from pg_stat_xact_user_tables where relname='big'"};
+  int32_t seq = -1, idx = -1;
+  Out counts[] = {OI32(seq), OI32(idx)};
+  ASSERT_EQ(kOk, SelectOne(scans, nullptr, 0, counts, 2));
+  EXPECT_EQ(0, seq);
+  EXPECT_LE(10, idx);  // with the earlier ones when not reported yet
+  ASSERT_EQ(kOk, EndRead());
+}
+
 TEST_F(SqlStatus, ValuesMustMatchThePlaceholders) {
   Sql("create table t (a integer, b integer);");
   int32_t x = 1;
@@ -343,6 +372,7 @@ TEST_F(SqlDates, ToDateRoundTripNullsAndErrors) {
       {"20241301", kNotValidMonth}, {"20230229", kDayOfMonth},
       {"2024x101", kNonNumeric},    {"202401011", kFormatEnds},
       {"00000101", kYear},          {"20240100", kDayOfMonth},
+      {"19000229", kDayOfMonth},    {"20240431", kDayOfMonth},
   };
   for (const auto& c : bad) {
     d = c.text;
@@ -357,6 +387,9 @@ TEST_F(SqlDates, ToDateRoundTripNullsAndErrors) {
     Bind tb[] = {BText(c.text, 15)};
     EXPECT_EQ(c.code, SelectOne(time, tb, 1, o, 1)) << c.text;
   }
+  Bind leap[] = {BText("20000229235959", 15)};
+  ASSERT_EQ(kOk, SelectOne(time, leap, 1, o, 1));
+  EXPECT_TRUE(out == "2000-02-29 23:59:59") << out.c_str();
   EXPECT_EQ("1|2024-02-29 00:00:00\n2|<null>", Query("select n, d from t order by n"));
   Stmt toChar{"select TO_CHAR(d,'yyyymmdd'), TO_CHAR(null,'HH24MISS') from t where n=2"};
   Text<9> a;
