@@ -128,6 +128,10 @@ struct Operations {
     ++stat.DwnApp;
   }
   static void Check(const Pps& afo) { (void)App_Plausi(afo); }
+  static void CheckReads(const Pps& afo) {
+    PlausiFinding findings[kPlausiMaxFindings];
+    (void)App_PlausiFindings(afo, findings);
+  }
   static int Insert(const Pps& afo, Bde& app) { return ::Insert(afo, app); }
   static int Update(const Pps& afo, Bde& app) { return ::Update(afo, app); }
   static int MarkDeleted(Bde& app) { return ::MarkDeleted(app); }

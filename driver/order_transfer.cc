@@ -112,6 +112,7 @@ struct Orders {
     ++stat.DwnAuk;
   }
   static void Check(const Pps&) {}
+  static void CheckReads(const Pps&) {}
   static int Insert(const Pps& auk, Bde& apk) { return ::Insert(auk, apk); }
   static int Update(const Pps& auk, Bde& apk) { return ::Update(auk, apk); }
   static int MarkDeleted(Bde& apk) { return ::MarkDeleted(apk); }

@@ -17,6 +17,7 @@
 //                             waits for the next run, else a failure
 //   ReadBde(pps, bde)         reads the BDE row by the planning key
 //   Count, Check              counts a row read; checks it (plausibility)
+//   CheckReads(pps)           makes the reads of Check, logging nothing
 //   Insert, Update, MarkDeleted, Remove   the writes of the unit
 //   Deleted(stat)             what follows a committed deletion
 #ifndef PPS2BDE_DRIVER_TRANSFER_ACTION_H_
@@ -29,6 +30,7 @@
 #include "runtime/msg.h"
 #include "runtime/session.h"
 #include "sql/errors.h"
+#include "sql/sql.h"
 
 // What a transfer does with one planning row.
 enum class TransferAction { kIns, kUpd, kDel, kDrop };
@@ -90,6 +92,15 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
   if (rc != 0) {
     Msg_Error(t.step, t.readFailure, rc);
     return;
+  }
+  // The unit's reads by the values of the fetched row go with its first
+  // read, in one round trip on a server; a planning row changed since the
+  // fetch has its reads made anew.
+  {
+    sql::ReadAhead ahead;
+    (void)Side::Waiting(fetched);
+    (void)Side::ReadBde(fetched, bde);
+    Side::CheckReads(fetched);
   }
   typename Side::Pps pps;
   rc = Side::ReadAgain(fetched, pps);

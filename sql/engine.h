@@ -62,6 +62,9 @@ class Engine {
   // for more than one row (outs untouched), -1455/-1406 as for Fetch.
   [[nodiscard]] virtual int SelectOne(const Stmt& s, const Bind* binds,
                                       int nbinds, const Out* outs, int nouts) = 0;
+  // Notes a single-row select to be read ahead (sql.h ReadAhead): 0, or
+  // the code of a select that will not be (it runs when asked for).
+  [[nodiscard]] virtual int Ahead(const Stmt& s, const Bind* binds, int nbinds) = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
   // cursor, open (and owned by the engine) until CloseCursor or the end of
   // the session, whichever comes first.
@@ -114,6 +117,9 @@ class ForwardingEngine : public Engine {
   [[nodiscard]] int SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                               const Out* outs, int nouts) override {
     return SessionEngine()->SelectOne(s, binds, nbinds, outs, nouts);
+  }
+  [[nodiscard]] int Ahead(const Stmt& s, const Bind* binds, int nbinds) override {
+    return SessionEngine()->Ahead(s, binds, nbinds);
   }
   [[nodiscard]] int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                                EngineCursor** cursor) override {

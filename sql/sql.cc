@@ -49,6 +49,9 @@ int g_unitDepth = 0;
 // only part of the unit.
 int g_unitLost = 0;
 
+// Depth of the ReadAhead scopes standing.
+int g_readAhead = 0;
+
 Engine* Active() { return g_test != nullptr ? g_test : g_session.get(); }
 
 // Splits "account/password@service".  The service follows the last '@' (a
@@ -158,8 +161,16 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
               int nouts) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
+  if (g_readAhead > 0) {
+    // Only noted: a select that cannot be read ahead runs when asked for.
+    (void)Active()->Ahead(s, g_binds.Encode(binds, nbinds), nbinds);
+    return kNoData;
+  }
   return Active()->SelectOne(s, g_binds.Encode(binds, nbinds), nbinds, outs, nouts);
 }
+
+ReadAhead::ReadAhead() { ++g_readAhead; }
+ReadAhead::~ReadAhead() { --g_readAhead; }
 
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
   (void)Close(c);  // always 0

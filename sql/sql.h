@@ -161,6 +161,23 @@ bool Connected();
 // -1406 with the outputs filled when a value does not fit (see Out).
 [[nodiscard]] int SelectOne(Stmt& s, const Bind* binds, int nbinds,
                             const Out* outs, int nouts);
+// Reads ahead: while a ReadAhead stands, SelectOne runs nothing but notes
+// the select with its values for the engine and returns 1403 with the
+// outputs untouched.  A server engine runs the noted selects right after
+// the session's next statement, in its round trip, and answers the same
+// selects with the same values from what they read, until the session
+// writes, rolls back or ends its transaction; anything else runs as
+// always.  A select that fails ahead leaves no trace: asked for, it runs
+// again.  Inside a transaction only (a unit of work), for reads whose
+// answers the caller asks for right after its next statement; an engine
+// without round trips (SQLite) ignores them.
+class ReadAhead {
+ public:
+  ReadAhead();
+  ~ReadAhead();
+  ReadAhead(const ReadAhead&) = delete;
+  ReadAhead& operator=(const ReadAhead&) = delete;
+};
 // Opens c on the statement (closing it first if open).
 [[nodiscard]] int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
 // Fetches the next row.  Outputs are written when the result is 0, and when

@@ -232,6 +232,71 @@ TEST_F(SqlTransaction, AUnitHoldsTheWriteLockFromItsStartToItsEnd) {
   EXPECT_TRUE(NothingHeldElsewhere());
 }
 
+// Reads ahead inside a unit: a server reads the noted selects with the
+// unit's next statement and answers each once, as read; a write makes them
+// run again; one that fails ahead leaves the unit as it was.  On SQLite
+// every select runs when asked for, with the same results (the unit holds
+// the write lock, so nobody changes a row meanwhile).
+TEST_F(SqlTransaction, ReadsAheadAreAnsweredOnceAndUntilTheSessionWrites) {
+  const bool server = testing_support::UsePostgres();
+  Stmt unit{"savepoint U_Sp"};
+  Stmt get{"select v from t where k=:b0"};
+  Stmt day{"select TO_DATE(:b0,'yyyymmdd') from t where k=:b1"};
+  WriteStmt upd{{"savepoint T_Upd_Sp"}, {"update t set v=:b0 where k=:b1"}, {"rollback  to T_Upd_Sp"}};
+  int32_t v = 0;
+  auto read = [&](const char* key) {
+    v = -1;
+    Bind b[] = {BText(key, 2)};
+    Out o[] = {OI32(v)};
+    return SelectOne(get, b, 1, o, 1);
+  };
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  {
+    ReadAhead ahead;
+    EXPECT_EQ(kNoData, read("b"));  // noted, not run
+    EXPECT_EQ(-1, v);
+    EXPECT_EQ(kNoData, read("c"));
+  }
+  ASSERT_EQ(kOk, read("a"));
+  EXPECT_EQ(1, v);
+  if (server) {
+    ASSERT_EQ(0, OtherConnection(path_).Exec("update t set v=20 where k='b'"));
+  }
+  ASSERT_EQ(kOk, read("b"));
+  EXPECT_EQ(2, v) << "as read ahead";
+  ASSERT_EQ(kOk, read("b"));
+  EXPECT_EQ(server ? 20 : 2, v) << "an answer is given once";
+  int32_t thirty = 30;
+  Bind c30[] = {BI32(thirty), BText("c", 2)};
+  ASSERT_EQ(kOk, Write(upd, c30, 2));
+  ASSERT_EQ(kOk, read("c"));
+  EXPECT_EQ(30, v) << "read ahead before the write, run again after it";
+
+  // An invalid date fails ahead: the reads ahead are dropped, the unit and
+  // its write stand.
+  {
+    ReadAhead ahead;
+    Text<9> out;
+    Bind b[] = {BText("20241301", 9), BText("a", 2)};
+    Out o[] = {OText(out)};
+    EXPECT_EQ(kNoData, SelectOne(day, b, 2, o, 1));
+    EXPECT_EQ(kNoData, read("c"));
+  }
+  ASSERT_EQ(kOk, read("a"));
+  ASSERT_EQ(kOk, read("c"));
+  EXPECT_EQ(30, v);
+  ASSERT_EQ(kOk, EndUnit());
+  EXPECT_EQ(server ? "a|1\nb|20\nc|30" : "a|1\nb|2\nc|30", Query("select k, v from t order by k"));
+  // Outside a unit nothing is read ahead: the select runs when asked for.
+  {
+    ReadAhead ahead;
+    EXPECT_EQ(kNoData, read("a"));
+  }
+  ASSERT_EQ(kOk, Run("update t set v=10 where k='a'"));
+  ASSERT_EQ(kOk, read("a"));
+  EXPECT_EQ(10, v);
+}
+
 // A select written with "for update" runs on SQLite without the clause.
 TEST_F(SqlTransaction, ForUpdateIsTakenBySqlite) {
   Stmt s{"select v from t where k=:b0 for update"};

@@ -79,6 +79,17 @@ struct Deferred {
 // Most statements held back at once; one more sends them on their own.
 constexpr size_t kMaxDeferred = 8;
 
+// A select noted to be read ahead: its statement and values (an empty one
+// is NULL); once read, its result.
+struct AheadRead {
+  const Prepared* p;
+  std::vector<std::string> values;
+  PGresult* result;
+};
+
+// Most selects read ahead at once; later ones run when asked for.
+constexpr size_t kMaxAhead = 8;
+
 // Frees a PGresult at the end of a scope.
 struct Result {
   PGresult* r;
@@ -97,6 +108,7 @@ class PostgresEngine : public Engine {
   int Exec(const Stmt& s, const Bind* binds, int nbinds) override;
   int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
                 int nouts) override;
+  int Ahead(const Stmt& s, const Bind* binds, int nbinds) override;
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                  EngineCursor** cursor) override;
   int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
@@ -120,9 +132,15 @@ class PostgresEngine : public Engine {
   // The values of the statement's parameters as texts, into params_.
   int Values(const Prepared* p, const Bind* binds, int nbinds);
   // PQexecPrepared with the values of Values(), after the statements held
-  // back, in the same round trip.  When one of those fails, *deferredRc
-  // gets its code and the result is null.
+  // back and before the reads ahead, in the same round trip.  When one held
+  // back fails, *deferredRc gets its code and the result is null.  The
+  // reads ahead become answers when all of them went through.
   PGresult* Run(const Prepared* p, int* deferredRc);
+  // The answer read ahead for p with the values of Values() (taken: the
+  // caller frees it), or null.
+  PGresult* Answer(const Prepared* p);
+  // Drops the reads ahead and their answers.
+  void ForgetAhead();
   // Sends the statements held back on their own: 0 or the code.
   int SendDeferred();
   // After a held-back statement failed: the transaction it began (if it
@@ -160,6 +178,8 @@ class PostgresEngine : public Engine {
   // What is not sent yet: it goes with the next statement, in one round
   // trip (pipeline mode).
   std::vector<Deferred> deferred_;
+  std::vector<AheadRead> ahead_;    // noted, to go with the next statement
+  std::vector<AheadRead> answers_;  // read ahead, not asked for yet
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
@@ -168,6 +188,7 @@ class PostgresEngine : public Engine {
 };
 
 PostgresEngine::~PostgresEngine() {
+  ForgetAhead();
   PQfinish(conn_);  // the server rolls back an open transaction
 }
 
@@ -183,6 +204,7 @@ int PostgresEngine::Failure(const PGresult* r) {
     lost_ = true;
     savepoints_.clear();
     deferred_.clear();
+    ForgetAhead();
     return first ? kConnectionLost : kNotConnected;
   }
   int code = Postgres_Status(state);
@@ -316,23 +338,42 @@ int PostgresEngine::SendDeferred() {
 
 PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
   const int n = static_cast<int>(params_.size());
-  if (deferred_.empty() || !PQenterPipelineMode(conn_)) {
+  if ((deferred_.empty() && ahead_.empty()) || !PQenterPipelineMode(conn_)) {
+    ahead_.clear();
     *deferredRc = SendDeferred();
     if (*deferredRc != kOk) return nullptr;
     return PQexecPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
   }
+  // The queries in order: what was held back, the statement, and the reads
+  // ahead between a savepoint of their own and its release.
   const size_t held = deferred_.size();
+  const size_t reads = ahead_.size();
+  const size_t queries = held + 1 + (reads > 0 ? reads + 2 : 0);
   bool sent = true;
   for (size_t k = 0; sent && k < held; ++k)
     sent = PQsendQueryParams(conn_, deferred_[k].text.c_str(), 0, nullptr, nullptr, nullptr,
                              nullptr, 0) != 0;
   sent = sent &&
-         PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0) &&
-         PQpipelineSync(conn_);
+         PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
+  if (reads > 0) {
+    sent = sent && PQsendQueryParams(conn_, "SAVEPOINT pps_ahead", 0, nullptr, nullptr, nullptr,
+                                     nullptr, 0);
+    std::vector<const char*> values;
+    for (const AheadRead& a : ahead_) {
+      values.clear();
+      for (const std::string& v : a.values) values.push_back(v.empty() ? nullptr : v.c_str());
+      sent = sent && PQsendQueryPrepared(conn_, a.p->name.c_str(),
+                                         static_cast<int>(values.size()), values.data(),
+                                         nullptr, nullptr, 0);
+    }
+    sent = sent && PQsendQueryParams(conn_, "RELEASE SAVEPOINT pps_ahead", 0, nullptr, nullptr,
+                                     nullptr, nullptr, 0);
+  }
+  sent = sent && PQpipelineSync(conn_);
   // The first result of each query, then the end of the pipeline; every
   // result is read so that the connection is idle again.
-  PGresult* first[kMaxDeferred + 1] = {};
-  for (size_t query = 0; sent && query <= held;) {
+  std::vector<PGresult*> first(queries, nullptr);
+  for (size_t query = 0; sent && query < queries;) {
     PGresult* r = PQgetResult(conn_);
     if (r == nullptr) {
       ++query;
@@ -352,14 +393,66 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
   for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
     if (first[k] == nullptr || PQresultStatus(first[k]) != PGRES_COMMAND_OK)
       *deferredRc = Failure(first[k]);
-  for (size_t k = 0; k < held; ++k) PQclear(first[k]);
+  PGresult* result = first[held];
+  // The answers stand when the statement and every read went through.
+  bool answered = reads > 0 && *deferredRc == kOk && result != nullptr &&
+                  (PQresultStatus(result) == PGRES_COMMAND_OK ||
+                   PQresultStatus(result) == PGRES_TUPLES_OK);
+  const bool statementOk = answered;
+  for (size_t q = held + 1; q < queries; ++q) {
+    const bool read = q > held + 1 && q + 1 < queries;
+    const ExecStatusType want = read ? PGRES_TUPLES_OK : PGRES_COMMAND_OK;
+    if (first[q] == nullptr || PQresultStatus(first[q]) != want) answered = false;
+  }
+  if (answered) {
+    // The answers of an earlier read ahead give way to the new ones.
+    for (AheadRead& a : answers_) PQclear(a.result);
+    answers_.clear();
+    for (size_t k = 0; k < reads; ++k) {
+      ahead_[k].result = first[held + 2 + k];
+      first[held + 2 + k] = nullptr;
+    }
+    for (AheadRead& a : ahead_) answers_.push_back(std::move(a));
+  }
+  ahead_.clear();
+  for (size_t q = 0; q < queries; ++q)
+    if (q != held) PQclear(first[q]);
   if (*deferredRc != kOk) {
-    PQclear(first[held]);
+    PQclear(result);
     DeferredFailed();
     return nullptr;
   }
   deferred_.clear();
-  return first[held];
+  // A read ahead that failed leaves the transaction as the statement left it.
+  if (statementOk && !answered) (void)Simple("ROLLBACK TO SAVEPOINT pps_ahead");
+  return result;
+}
+
+PGresult* PostgresEngine::Answer(const Prepared* p) {
+  for (auto a = answers_.begin(); a != answers_.end(); ++a) {
+    if (a->p != p || a->values != values_) continue;
+    PGresult* r = a->result;
+    answers_.erase(a);
+    return r;
+  }
+  return nullptr;
+}
+
+void PostgresEngine::ForgetAhead() {
+  for (AheadRead& a : answers_) PQclear(a.result);
+  answers_.clear();
+  ahead_.clear();
+}
+
+int PostgresEngine::Ahead(const Stmt& s, const Bind* binds, int nbinds) {
+  if (lost_) return kNotConnected;
+  // Outside a transaction the pipeline would be one transaction of its own.
+  if (!InTransaction() || ahead_.size() >= kMaxAhead) return kOk;
+  const Prepared* p = static_cast<const Prepared*>(s.prepared);
+  const int rc = Values(p, binds, nbinds);
+  if (rc != kOk) return rc;
+  ahead_.push_back(AheadRead{p, values_, nullptr});
+  return kOk;
 }
 
 // Reads a number column's text: an integer when it is one, else a double.
@@ -415,6 +508,10 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
     case StmtKind::kRollback: return Rollback();
     default: break;
   }
+  // What was read ahead is older than this statement; what is noted goes
+  // with it.
+  for (AheadRead& a : answers_) PQclear(a.result);
+  answers_.clear();
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
   Result r(Run(p, &status));
@@ -433,7 +530,8 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
   Prepared* p = static_cast<Prepared*>(s.prepared);
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
-  Result r(Run(p, &status));
+  PGresult* answer = Answer(p);
+  Result r(answer != nullptr ? answer : Run(p, &status));
   if (status != kOk) return status;
   if (r.r == nullptr || PQresultStatus(r.r) != PGRES_TUPLES_OK) return Failure(r.r);
   int rows = PQntuples(r.r);
@@ -447,6 +545,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                                EngineCursor** cursor) {
   if (lost_) return kNotConnected;
   Prepared* p = static_cast<Prepared*>(s.prepared);
+  ForgetAhead();
   int status = Values(p, binds, nbinds);
   if (status == kOk) status = SendDeferred();
   if (status != kOk) return status;
@@ -504,6 +603,7 @@ int PostgresEngine::DoSavepoint(const Stmt& s, Prepared* p) {
 // "rollback  to x": back to the latest savepoint x, which stays.  When x
 // began the transaction nothing is left in it: it is rolled back and ended.
 int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
+  ForgetAhead();
   size_t i = savepoints_.size();
   while (i > 0 && strcasecmp(savepoints_[i - 1].name.c_str(), p->shape.name) != 0) --i;
   if (!InTransaction() || i == 0) return kNoSavepoint;
@@ -535,6 +635,7 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
 
 int PostgresEngine::Commit() {
   if (lost_) return kNotConnected;
+  ForgetAhead();
   // Savepoints right before the end change nothing; a transaction whose
   // BEGIN was held back never reached the server.
   DropDeferred(0);
@@ -554,6 +655,7 @@ int PostgresEngine::Commit() {
 
 int PostgresEngine::Rollback() {
   if (lost_) return kNotConnected;
+  ForgetAhead();
   DropDeferred(0);
   if (!ServerInTransaction()) {
     Sync();
@@ -566,6 +668,7 @@ int PostgresEngine::Rollback() {
 
 int PostgresEngine::Params(const char* text, int n, const char* const* values,
                            std::string* first) {
+  ForgetAhead();
   if (int rc = SendDeferred()) return rc;
   Result r(PQexecParams(conn_, text, n, nullptr, values, nullptr, nullptr, 0));
   ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
@@ -642,6 +745,7 @@ int PostgresEngine::ProbeRunLock(char* holder, size_t cap) {
 // One snapshot for every read until EndRead (taken at the first read).
 int PostgresEngine::BeginRead() {
   if (lost_) return kNotConnected;
+  ForgetAhead();
   if (InTransaction()) return kInternal;
   int rc = Simple("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
   if (rc != kOk) return rc;
