@@ -99,7 +99,10 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
   {
     sql::ReadAhead ahead;
     (void)Side::Waiting(fetched);
-    (void)Side::ReadBde(fetched, bde);
+    {
+      sql::LockRows lock;
+      (void)Side::ReadBde(fetched, bde);
+    }
     Side::CheckReads(fetched);
   }
   typename Side::Pps pps;
@@ -123,7 +126,12 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
       Msg_Error(t.step, t.readFailure, rc);
     return;
   }
-  int read = Side::ReadBde(pps, bde);  // a failed read counts as a missing row
+  int read;
+  {
+    // The BDE row is written over as read: nobody else changes it meanwhile.
+    sql::LockRows lock;
+    read = Side::ReadBde(pps, bde);  // a failed read counts as a missing row
+  }
   if (sql::NoFit(read)) {
     // The BDE row holds a value the record cannot: taken for missing, it
     // would be inserted again; it is named and left as it is.

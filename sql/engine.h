@@ -62,6 +62,9 @@ class Engine {
   // for more than one row (outs untouched), -1455/-1406 as for Fetch.
   [[nodiscard]] virtual int SelectOne(const Stmt& s, const Bind* binds,
                                       int nbinds, const Out* outs, int nouts) = 0;
+  // While on, a single-row select inside a transaction locks the row it
+  // reads until the transaction ends (sql.h LockRows).
+  virtual void LockReads(bool on) = 0;
   // Notes a single-row select to be read ahead (sql.h ReadAhead): 0, or
   // the code of a select that will not be (it runs when asked for).
   [[nodiscard]] virtual int Ahead(const Stmt& s, const Bind* binds, int nbinds) = 0;
@@ -118,6 +121,7 @@ class ForwardingEngine : public Engine {
                               const Out* outs, int nouts) override {
     return SessionEngine()->SelectOne(s, binds, nbinds, outs, nouts);
   }
+  void LockReads(bool on) override { SessionEngine()->LockReads(on); }
   [[nodiscard]] int Ahead(const Stmt& s, const Bind* binds, int nbinds) override {
     return SessionEngine()->Ahead(s, binds, nbinds);
   }

@@ -49,8 +49,9 @@ int g_unitDepth = 0;
 // only part of the unit.
 int g_unitLost = 0;
 
-// Depth of the ReadAhead scopes standing.
+// Depth of the ReadAhead and the LockRows scopes standing.
 int g_readAhead = 0;
+int g_lockRows = 0;
 
 Engine* Active() { return g_test != nullptr ? g_test : g_session.get(); }
 
@@ -171,6 +172,14 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
 
 ReadAhead::ReadAhead() { ++g_readAhead; }
 ReadAhead::~ReadAhead() { --g_readAhead; }
+
+// Only the outermost scope switches the engine: inner ones change nothing.
+LockRows::LockRows() {
+  if (g_lockRows++ == 0 && g_session != nullptr) Active()->LockReads(true);
+}
+LockRows::~LockRows() {
+  if (--g_lockRows == 0 && g_session != nullptr) Active()->LockReads(false);
+}
 
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
   (void)Close(c);  // always 0

@@ -178,6 +178,19 @@ class ReadAhead {
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 };
+// Locks what is read: while a LockRows stands, a single-row select inside
+// a unit of work locks the row it reads until the unit ends, so that no
+// other session changes it between the read and the unit's write of it.  A
+// server engine runs the select FOR UPDATE (a select that cannot be, one
+// with an aggregate, runs as it is); SQLite's unit holds the database's
+// write lock from its start anyway.  For the reads of rows the unit writes.
+class LockRows {
+ public:
+  LockRows();
+  ~LockRows();
+  LockRows(const LockRows&) = delete;
+  LockRows& operator=(const LockRows&) = delete;
+};
 // Opens c on the statement (closing it first if open).
 [[nodiscard]] int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
 // Fetches the next row.  Outputs are written when the result is 0, and when

@@ -297,6 +297,37 @@ TEST_F(SqlTransaction, ReadsAheadAreAnsweredOnceAndUntilTheSessionWrites) {
   EXPECT_EQ(10, v);
 }
 
+// Inside a unit a read under LockRows keeps its row from other sessions
+// until the unit ends, so the unit writes over the version it read; other
+// reads lock nothing, and a select the server cannot lock (an aggregate)
+// runs as it is.  (SQLite's unit holds the whole database's write lock.)
+TEST_F(SqlTransaction, LockedReadsKeepTheirRowsUntilTheUnitEnds) {
+  if (!testing_support::UsePostgres()) GTEST_SKIP() << "SQLite locks the whole database";
+  Stmt unit{"savepoint U_Sp"};
+  Stmt get{"select v from t where k=:b0"};
+  Stmt count{"select count(*) from t where k=:b0"};
+  int32_t v = 0;
+  Out out[] = {OI32(v)};
+  Bind a[] = {BText("a", 2)};
+  Bind b[] = {BText("b", 2)};
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, SelectOne(get, a, 1, out, 1));
+  {
+    LockRows lock;
+    ASSERT_EQ(kOk, SelectOne(get, b, 1, out, 1));
+    EXPECT_EQ(2, v);
+    ASSERT_EQ(kOk, SelectOne(count, b, 1, out, 1));
+    EXPECT_EQ(1, v);
+  }
+  OtherConnection other(path_);
+  ASSERT_EQ(0, other.Exec("SET lock_timeout = '100ms'"));
+  EXPECT_EQ(0, other.Exec("update t set v=10 where k='a'"));
+  EXPECT_NE(0, other.Exec("update t set v=20 where k='b'")) << "locked by the unit";
+  ASSERT_EQ(kOk, EndUnit());
+  EXPECT_EQ(0, other.Exec("update t set v=20 where k='b'"));
+  EXPECT_EQ("a|10\nb|20\nc|3", Query("select k, v from t order by k"));
+}
+
 // A select written with "for update" runs on SQLite without the clause.
 TEST_F(SqlTransaction, ForUpdateIsTakenBySqlite) {
   Stmt s{"select v from t where k=:b0 for update"};

@@ -76,7 +76,12 @@ int AsUnit(sql::Stmt& unit, const char* funktion, const char* message, Release r
     Msg_Error(funktion, message, rc);
     return rc;
   }
-  rc = release();
+  {
+    // The rows read are written back as read: nobody else changes them
+    // meanwhile.
+    sql::LockRows lock;
+    rc = release();
+  }
   if (rc < 0) {
     Db_AbortUnit();
     return rc;

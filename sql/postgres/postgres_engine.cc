@@ -26,6 +26,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -62,6 +63,11 @@ struct Prepared : PreparedStmt {
   StmtShape shape{};
   int params = 0;     // distinct placeholders
   bool clock = false; // binds the statement's time after them
+  std::string adapted;  // the text the server prepared (a query's only)
+  // A query's FOR UPDATE form, prepared when first asked for; lockable
+  // turns false when the server refuses it (an aggregate, ...).
+  std::unique_ptr<Prepared> locked;
+  bool lockable = true;
 };
 
 struct Savepoint {
@@ -109,6 +115,7 @@ class PostgresEngine : public Engine {
   int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
                 int nouts) override;
   int Ahead(const Stmt& s, const Bind* binds, int nbinds) override;
+  void LockReads(bool on) override { lockReads_ = on; }
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                  EngineCursor** cursor) override;
   int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
@@ -141,6 +148,9 @@ class PostgresEngine : public Engine {
   PGresult* Answer(const Prepared* p);
   // Drops the reads ahead and their answers.
   void ForgetAhead();
+  // The form of p a single-row select runs in: FOR UPDATE while reads lock
+  // their rows inside a writing transaction and the server takes it.
+  const Prepared* ReadForm(Prepared* p);
   // Sends the statements held back on their own: 0 or the code.
   int SendDeferred();
   // After a held-back statement failed: the transaction it began (if it
@@ -172,6 +182,7 @@ class PostgresEngine : public Engine {
   bool lost_ = false;  // the connection broke: every call is -3114
   bool runLock_ = false;  // this session holds the run lock
   bool reading_ = false;  // a read-only transaction of BeginRead is open
+  bool lockReads_ = false;  // LockReads is on
   std::vector<std::unique_ptr<Prepared>> prepared_;
   SpoolCursors cursors_;
   std::vector<Savepoint> savepoints_;
@@ -228,6 +239,7 @@ int PostgresEngine::Prepare(const char* text, PreparedStmt** handle) {
   Adapt_Classify(text, len, &p->shape);
   std::string adapted;
   Adapt_RewritePostgres(text, len, &adapted, &p->params, &p->clock);
+  if (p->shape.kind == StmtKind::kQuery) p->adapted = adapted;
   switch (p->shape.kind) {
     case StmtKind::kSavepoint:
     case StmtKind::kRollbackTo:
@@ -438,6 +450,47 @@ PGresult* PostgresEngine::Answer(const Prepared* p) {
   return nullptr;
 }
 
+// Whether the server takes FOR UPDATE after the query: not after one that
+// groups, counts, sorts out duplicates or joins results, nor twice.  A
+// failed prepare inside a transaction would abort it, so this is decided
+// before asking the server.
+bool Lockable(const std::string& query) {
+  std::string text(query);
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (text.compare(0, 6, "select") != 0) return false;
+  for (const char* word : {"count(", "sum(", "min(", "max(", "avg(", "group by", "having",
+                           "distinct", "union", "intersect", "except", "over (", "for update",
+                           "for share", "limit", "offset"})
+    if (text.find(word) != std::string::npos) return false;
+  return true;
+}
+
+const Prepared* PostgresEngine::ReadForm(Prepared* p) {
+  if (!lockReads_ || reading_ || !InTransaction() || p->shape.kind != StmtKind::kQuery ||
+      !p->lockable)
+    return p;
+  if (p->locked == nullptr) {
+    if (!Lockable(p->adapted)) {
+      p->lockable = false;
+      return p;
+    }
+    auto locked = std::make_unique<Prepared>();
+    locked->name = p->name + "L";
+    locked->shape = p->shape;
+    locked->params = p->params;
+    locked->clock = p->clock;
+    const std::string text = p->adapted + " FOR UPDATE";
+    Result r(PQprepare(conn_, locked->name.c_str(), text.c_str(), 0, nullptr));
+    if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) {
+      // Not a select that locks (or no answer: the select finds out).
+      p->lockable = false;
+      return p;
+    }
+    p->locked = std::move(locked);
+  }
+  return p->locked.get();
+}
+
 void PostgresEngine::ForgetAhead() {
   for (AheadRead& a : answers_) PQclear(a.result);
   answers_.clear();
@@ -448,7 +501,7 @@ int PostgresEngine::Ahead(const Stmt& s, const Bind* binds, int nbinds) {
   if (lost_) return kNotConnected;
   // Outside a transaction the pipeline would be one transaction of its own.
   if (!InTransaction() || ahead_.size() >= kMaxAhead) return kOk;
-  const Prepared* p = static_cast<const Prepared*>(s.prepared);
+  const Prepared* p = ReadForm(static_cast<Prepared*>(s.prepared));
   const int rc = Values(p, binds, nbinds);
   if (rc != kOk) return rc;
   ahead_.push_back(AheadRead{p, values_, nullptr});
@@ -527,7 +580,7 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
 int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                               const Out* outs, int nouts) {
   if (lost_) return kNotConnected;
-  Prepared* p = static_cast<Prepared*>(s.prepared);
+  const Prepared* p = ReadForm(static_cast<Prepared*>(s.prepared));
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
   PGresult* answer = Answer(p);

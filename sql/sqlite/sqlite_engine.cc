@@ -65,6 +65,8 @@ class SqliteEngine : public Engine {
   // A read is a call into the library, not a round trip: nothing to gain
   // by reading ahead, so the select runs when asked for.
   int Ahead(const Stmt&, const Bind*, int) override { return kOk; }
+  // A unit's BEGIN IMMEDIATE holds the write lock of the whole database.
+  void LockReads(bool) override {}
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                  EngineCursor** cursor) override;
   int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
