@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,6 +266,80 @@ TEST(DbFault, PlanningWriterDuringTheRunLosesNoRow) {
   EXPECT_EQ(static_cast<size_t>(written), orderLines);
   EXPECT_EQ(static_cast<size_t>(2 * written), operationLines);
   ParseLog(ReadAll(inst.log()));
+}
+
+// The operations' quantities, by "order/operation".
+std::map<std::string, double> Quantities(Installation& inst) {
+  std::map<std::string, double> q;
+  std::istringstream rows(
+      inst.Query("select AppApk||'/'||AppApp, coalesce(AppIme, 0) from Kvn504App"));
+  for (std::string row; std::getline(rows, row);)
+    q[row.substr(0, row.find('|'))] = std::stod(row.substr(row.find('|') + 1));
+  return q;
+}
+
+// The shop-floor system books quantities on the operations, one booking per
+// transaction, while the job takes changed operations over and releases
+// them, each a write of the whole row it read: no booking is written over.
+TEST(DbFault, ShopFloorBookingsDuringTheRunAreKept) {
+  Installation inst(true, testing_support::MemoryTempBase());
+  inst.Sql(e2e::WorkData(11));
+  const std::map<std::string, double> before = Quantities(inst);
+  ASSERT_FALSE(before.empty());
+  const std::string booked = inst.root() + "/booked.txt";
+  int started[2];
+  int stop[2];
+  ASSERT_EQ(0, pipe(started));
+  ASSERT_EQ(0, pipe(stop));
+  const std::string db = inst.db();
+  pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    close(started[0]);
+    close(stop[1]);
+    testing_support::OtherConnection conn(db);
+    std::map<std::string, int> bookings;
+    for (bool running = true; running;) {
+      for (const auto& [key, quantity] : before) {
+        const size_t slash = key.find('/');
+        if (conn.Exec("update Kvn504App set AppIme=coalesce(AppIme, 0)+1 where AppApk='" +
+                      key.substr(0, slash) + "' and AppApp='" + key.substr(slash + 1) + "'") !=
+            0)
+          _exit(3);
+        if (bookings[key]++ == 0 && key == before.begin()->first) (void)!write(started[1], "x", 1);
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(stop[0], &fds);
+        struct timeval now = {0, 0};
+        if (select(stop[0] + 1, &fds, nullptr, nullptr, &now) > 0) running = false;
+      }
+    }
+    std::string out;
+    for (const auto& [key, n] : bookings) out += key + " " + std::to_string(n) + "\n";
+    testing_support::WriteAll(booked, out);
+    _exit(0);
+  }
+  close(started[1]);
+  close(stop[0]);
+  char x;
+  ASSERT_EQ(1, read(started[0], &x, 1)) << "the shop floor booked";
+  const int rc = e2e::Job(inst);
+  close(stop[1]);
+  EXPECT_EQ(0, testing_support::WaitProcessFor(writer, e2e::kRunLimit));
+  close(started[0]);
+  ASSERT_EQ(0, rc);
+  const std::map<std::string, double> after = Quantities(inst);
+  std::istringstream lines(ReadAll(booked));
+  int rows = 0;
+  for (std::string key; lines >> key;) {
+    int n = 0;
+    lines >> n;
+    // An operation sent as deleted is gone with its bookings.
+    if (after.count(key) == 0) continue;
+    EXPECT_EQ(before.at(key) + n, after.at(key)) << key;
+    ++rows;
+  }
+  EXPECT_GT(rows, 0);
 }
 
 // The counters of the statistics rows, summed over all runs.
