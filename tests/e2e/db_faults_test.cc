@@ -170,60 +170,87 @@ TEST(DbFault, RunOnALockedDatabaseChangesNothingAndTheNextRunDoesItAll) {
   e2e::ExpectSameEnd(expected, inst, "after the locked run");
 }
 
+// A second process that writes the database beside the job, on a
+// connection of its own: body(conn, side) runs in the child and returns a
+// count for the parent (negative: it failed).  The child says when it has
+// begun, so that the job runs while it writes, and looks between its
+// transactions whether it is asked to stop.
+class SideWriter {
+ public:
+  template <typename Body>
+  SideWriter(const std::string& db, Body body) {
+    if (pipe(report_) != 0 || pipe(stop_) != 0) return;
+    pid_ = fork();
+    if (pid_ != 0) {
+      close(report_[1]);
+      close(stop_[0]);
+      return;
+    }
+    close(report_[0]);
+    close(stop_[1]);
+    testing_support::OtherConnection conn(db);
+    const int n = body(conn, *this);
+    if (!begun_) Begun();
+    _exit(write(report_[1], &n, sizeof n) == static_cast<ssize_t>(sizeof n) ? 0 : 4);
+  }
+  // In the child: lets the parent go on (the first time).
+  void Begun() {
+    if (!begun_) (void)!write(report_[1], "x", 1);
+    begun_ = true;
+  }
+  // In the child: whether the parent asked to stop, waiting up to waitUs.
+  bool StopAsked(long waitUs) {
+    fd_set fds;
+    FD_ZERO(&fds);
+    FD_SET(stop_[0], &fds);
+    struct timeval tv = {0, waitUs};
+    return select(stop_[0] + 1, &fds, nullptr, nullptr, &tv) > 0;
+  }
+  // In the parent: waits until the child has begun.
+  bool WaitBegun() {
+    char x;
+    return pid_ > 0 && read(report_[0], &x, 1) == 1;
+  }
+  // In the parent: asks the child to stop; its count, or -1.
+  int Stop() {
+    close(stop_[1]);  // the child sees its end of the pipe closed
+    int n = -1;
+    if (read(report_[0], &n, sizeof n) != static_cast<ssize_t>(sizeof n)) n = -1;
+    close(report_[0]);
+    return testing_support::WaitProcessFor(pid_, e2e::kRunLimit) == 0 ? n : -1;
+  }
+
+ private:
+  int pid_ = -1;
+  int report_[2] = {-1, -1};
+  int stop_[2] = {-1, -1};
+  bool begun_ = false;
+};
+
 // The planning system inserts new orders, each with its two operations in
 // one transaction, while the job runs.  Rows that come too late for the
 // job's cursors are taken by the next run; none is lost, none is left.
 TEST(DbFault, PlanningWriterDuringTheRunLosesNoRow) {
   Installation inst(true, testing_support::MemoryTempBase());
   inst.Sql(e2e::WorkData(11));
-  int toParent[2];
-  int stop[2];
-  ASSERT_EQ(0, pipe(toParent));
-  ASSERT_EQ(0, pipe(stop));
-  const std::string db = inst.db();
-  pid_t writer = fork();
-  ASSERT_GE(writer, 0);
-  if (writer == 0) {
-    // The planning system: one order and its operations per transaction,
-    // until told to stop; reports how many it wrote.
-    close(toParent[0]);
-    close(stop[1]);
-    testing_support::OtherConnection conn(db);
+  // One order and its operations per transaction, at most 400.
+  SideWriter writer(inst.db(), [](testing_support::OtherConnection& conn, SideWriter& side) {
     int n = 0;
-    for (; n < 400; ++n) {
+    while (n < 400) {
       std::string apk = "5" + e2e::OrderKey(n + 1).substr(1);
       if (conn.Transaction(e2e::AukRow(apk, 1, "FB12") +
                            e2e::AfoRow(apk, "00010", 1, "AG01", "AP01", "FB23") +
                            e2e::AfoRow(apk, "00020", 1, "AG01", "AP01", "FB05")) != 0)
-        _exit(3);
-      // Told to stop (the job has ended) or not yet?
-      fd_set fds;
-      FD_ZERO(&fds);
-      FD_SET(stop[0], &fds);
-      struct timeval tv = {0, 2000};
-      if (select(stop[0] + 1, &fds, nullptr, nullptr, &tv) > 0) {
-        ++n;
-        break;
-      }
+        return -1;
+      ++n;
+      side.Begun();
+      if (side.StopAsked(2000)) break;
     }
-    if (write(toParent[1], &n, sizeof n) != static_cast<ssize_t>(sizeof n)) _exit(4);
-    _exit(0);
-  }
-  close(toParent[1]);
-  close(stop[0]);
-  // Let the writer get going, then run the job while it writes.
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  int rc = e2e::Job(inst);
-  // The writer may have ended already (it writes at most 400 orders): its
-  // end of the pipe is then closed, which must not end the test.
-  signal(SIGPIPE, SIG_IGN);
-  char one = 1;
-  (void)!write(stop[1], &one, 1);
-  int written = 0;
-  EXPECT_EQ(static_cast<ssize_t>(sizeof written), read(toParent[0], &written, sizeof written));
-  EXPECT_EQ(0, testing_support::WaitProcessFor(writer, e2e::kRunLimit));
-  close(toParent[0]);
-  close(stop[1]);
+    return n;
+  });
+  ASSERT_TRUE(writer.WaitBegun());
+  const int rc = e2e::Job(inst);
+  const int written = writer.Stop();
   ASSERT_EQ(0, rc);
   ASSERT_GT(written, 0) << "the writer wrote";
   const std::string during = inst.Query("select count(*) from Kvn501Apk where ApkApk like '5%'");
@@ -287,46 +314,27 @@ TEST(DbFault, ShopFloorBookingsDuringTheRunAreKept) {
   const std::map<std::string, double> before = Quantities(inst);
   ASSERT_FALSE(before.empty());
   const std::string booked = inst.root() + "/booked.txt";
-  int started[2];
-  int stop[2];
-  ASSERT_EQ(0, pipe(started));
-  ASSERT_EQ(0, pipe(stop));
-  const std::string db = inst.db();
-  pid_t writer = fork();
-  ASSERT_GE(writer, 0);
-  if (writer == 0) {
-    close(started[0]);
-    close(stop[1]);
-    testing_support::OtherConnection conn(db);
-    std::map<std::string, int> bookings;
-    for (bool running = true; running;) {
+  SideWriter writer(inst.db(), [&](testing_support::OtherConnection& conn, SideWriter& side) {
+    std::string out;
+    for (int round = 1;; ++round) {
       for (const auto& [key, quantity] : before) {
         const size_t slash = key.find('/');
         if (conn.Exec("update Kvn504App set AppIme=coalesce(AppIme, 0)+1 where AppApk='" +
                       key.substr(0, slash) + "' and AppApp='" + key.substr(slash + 1) + "'") !=
             0)
-          _exit(3);
-        if (bookings[key]++ == 0 && key == before.begin()->first) (void)!write(started[1], "x", 1);
-        fd_set fds;
-        FD_ZERO(&fds);
-        FD_SET(stop[0], &fds);
-        struct timeval now = {0, 0};
-        if (select(stop[0] + 1, &fds, nullptr, nullptr, &now) > 0) running = false;
+          return -1;
+        side.Begun();
+      }
+      if (side.StopAsked(0)) {
+        for (const auto& [key, quantity] : before) out += key + " " + std::to_string(round) + "\n";
+        testing_support::WriteAll(booked, out);
+        return round;
       }
     }
-    std::string out;
-    for (const auto& [key, n] : bookings) out += key + " " + std::to_string(n) + "\n";
-    testing_support::WriteAll(booked, out);
-    _exit(0);
-  }
-  close(started[1]);
-  close(stop[0]);
-  char x;
-  ASSERT_EQ(1, read(started[0], &x, 1)) << "the shop floor booked";
+  });
+  ASSERT_TRUE(writer.WaitBegun()) << "the shop floor booked";
   const int rc = e2e::Job(inst);
-  close(stop[1]);
-  EXPECT_EQ(0, testing_support::WaitProcessFor(writer, e2e::kRunLimit));
-  close(started[0]);
+  ASSERT_GT(writer.Stop(), 0);
   ASSERT_EQ(0, rc);
   const std::map<std::string, double> after = Quantities(inst);
   std::istringstream lines(ReadAll(booked));
