@@ -480,10 +480,13 @@ const Prepared* PostgresEngine::ReadForm(Prepared* p) {
     locked->params = p->params;
     locked->clock = p->clock;
     const std::string text = p->adapted + " FOR UPDATE";
+    const bool aborted = PQtransactionStatus(conn_) == PQTRANS_INERROR;
     Result r(PQprepare(conn_, locked->name.c_str(), text.c_str(), 0, nullptr));
     if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) {
-      // Not a select that locks (or no answer: the select finds out).
-      p->lockable = false;
+      // Refused in a transaction aborted before or without a connection:
+      // the select itself reports that.  Refused otherwise: it cannot lock
+      // (and is not asked again).
+      if (!aborted && r.r != nullptr && PQstatus(conn_) == CONNECTION_OK) p->lockable = false;
       return p;
     }
     p->locked = std::move(locked);
