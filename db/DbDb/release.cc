@@ -14,14 +14,11 @@
 
 namespace {
 
-// Reads the order and writes it back with its operation count changed by
-// delta.  An order that is gone (sent as deleted before its operations) has
-// no count to change: 1403.
-int AddOperations(const char* orderNumber, int32_t delta) {
-  OrderRecord order;
-  order.ApkApk = orderNumber;
-  int rc = Apk_PKeyReadk(order);
-  if (rc != 0) return rc;
+// Writes the order back with its operation count changed by delta, after
+// its read ended with readRc.  An order that is gone (sent as deleted
+// before its operations) has no count to change: 1403.
+int AddOperations(OrderRecord& order, int readRc, int32_t delta) {
+  if (readRc != 0) return readRc;
   order.ApkAfo += delta;
   return Apk_PKeyUpd(order);
 }
@@ -37,19 +34,30 @@ int ReleaseOrder(const OrderRecord& fetched) {
 }
 
 int ReleaseOperation(const OperationRecord& fetched) {
+  // A new operation counts into its order, a deleted one out of it.  The
+  // order is read before the operation is written, so that on a server its
+  // read goes ahead with the operation's, in one round trip.
+  const int32_t delta = fetched.AppDna == "LOE" ? -1 : fetched.AppDna == "NEU" ? 1 : 0;
+  OrderRecord order;
+  order.ApkApk.Set(fetched.AppApk);
+  if (delta != 0) {
+    sql::ReadAhead ahead;
+    (void)Apk_PKeyReadk(order);
+  }
   OperationRecord fresh;
   fresh.AppApk.Set(fetched.AppApk);
   fresh.AppApp.Set(fetched.AppApp);
   int readRc = App_PKeyReadk(fresh);
+  const int orderRc = delta != 0 ? Apk_PKeyReadk(order) : 0;
 
   int rc;
-  if (fetched.AppDna == "LOE") {
+  if (delta < 0) {
     rc = App_PKeyDel(fetched.AppApk.c_str(), fetched.AppApp.c_str());
     if (rc != 0) {
       Msg_Error("App_Frei", "Fehler bei App_PKeyDel", rc);
       return rc;
     }
-    rc = AddOperations(fetched.AppApk.c_str(), -1);
+    rc = AddOperations(order, orderRc, delta);
   } else {
     if (readRc != 0) return readRc;
     fresh.AppDwn.Clear();
@@ -59,8 +67,8 @@ int ReleaseOperation(const OperationRecord& fetched) {
       Msg_Error("APP_Frei", "Fehler bei App_PKeyUpd", rc);
       return rc;
     }
-    if (fetched.AppDna != "NEU") return 0;
-    rc = AddOperations(fetched.AppApk.c_str(), 1);
+    if (delta == 0) return 0;
+    rc = AddOperations(order, orderRc, delta);
   }
   if (rc < 0) Msg_Error("App_Frei", "Fehler bei Apk_PKeyUpd", rc);
   return rc;
