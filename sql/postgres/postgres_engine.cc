@@ -143,6 +143,17 @@ class PostgresEngine : public Engine {
   // back fails, *deferredRc gets its code and the result is null.  The
   // reads ahead become answers when all of them went through.
   PGresult* Run(const Prepared* p, int* deferredRc);
+  // Sends what was held back, the statement p and the reads ahead (between
+  // a savepoint of their own and its release) as one pipeline: false when
+  // a part could not be sent.
+  bool SendPipeline(const Prepared* p);
+  // The first result of each of the pipeline's queries (null for one that
+  // gave none), after every result was read and pipeline mode left.
+  std::vector<PGresult*> ReadPipeline(size_t queries, bool sent);
+  // Given the results of the reads ahead's savepoint, reads and release:
+  // when each went through, the reads' results become the answers (taken
+  // from results).  The notes are dropped either way.
+  bool KeepAnswers(PGresult** results);
   // The answer read ahead for p with the values of Values() (taken: the
   // caller frees it), or null.
   PGresult* Answer(const Prepared* p);
@@ -348,28 +359,16 @@ int PostgresEngine::SendDeferred() {
   return kOk;
 }
 
-PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
-  const int n = static_cast<int>(params_.size());
-  if ((deferred_.empty() && ahead_.empty()) || !PQenterPipelineMode(conn_)) {
-    ahead_.clear();
-    *deferredRc = SendDeferred();
-    if (*deferredRc != kOk) return nullptr;
-    return PQexecPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
-  }
-  // The queries in order: what was held back, the statement, and the reads
-  // ahead between a savepoint of their own and its release.
-  const size_t held = deferred_.size();
-  const size_t reads = ahead_.size();
-  const size_t queries = held + 1 + (reads > 0 ? reads + 2 : 0);
+bool PostgresEngine::SendPipeline(const Prepared* p) {
+  auto simple = [&](const char* text) {
+    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  };
   bool sent = true;
-  for (size_t k = 0; sent && k < held; ++k)
-    sent = PQsendQueryParams(conn_, deferred_[k].text.c_str(), 0, nullptr, nullptr, nullptr,
-                             nullptr, 0) != 0;
-  sent = sent &&
-         PQsendQueryPrepared(conn_, p->name.c_str(), n, params_.data(), nullptr, nullptr, 0);
-  if (reads > 0) {
-    sent = sent && PQsendQueryParams(conn_, "SAVEPOINT pps_ahead", 0, nullptr, nullptr, nullptr,
-                                     nullptr, 0);
+  for (const Deferred& d : deferred_) sent = sent && simple(d.text.c_str());
+  sent = sent && PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+                                     params_.data(), nullptr, nullptr, 0);
+  if (!ahead_.empty()) {
+    sent = sent && simple("SAVEPOINT pps_ahead");
     std::vector<const char*> values;
     for (const AheadRead& a : ahead_) {
       values.clear();
@@ -378,12 +377,12 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
                                          static_cast<int>(values.size()), values.data(),
                                          nullptr, nullptr, 0);
     }
-    sent = sent && PQsendQueryParams(conn_, "RELEASE SAVEPOINT pps_ahead", 0, nullptr, nullptr,
-                                     nullptr, nullptr, 0);
+    sent = sent && simple("RELEASE SAVEPOINT pps_ahead");
   }
-  sent = sent && PQpipelineSync(conn_);
-  // The first result of each query, then the end of the pipeline; every
-  // result is read so that the connection is idle again.
+  return sent && PQpipelineSync(conn_);
+}
+
+std::vector<PGresult*> PostgresEngine::ReadPipeline(size_t queries, bool sent) {
   std::vector<PGresult*> first(queries, nullptr);
   for (size_t query = 0; sent && query < queries;) {
     PGresult* r = PQgetResult(conn_);
@@ -401,34 +400,60 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
     if (end) break;
   }
   PQexitPipelineMode(conn_);
+  return first;
+}
+
+bool PostgresEngine::KeepAnswers(PGresult** results) {
+  const size_t reads = ahead_.size();
+  bool ok = true;
+  for (size_t q = 0; q < reads + 2; ++q) {
+    const bool read = q > 0 && q <= reads;
+    if (results[q] == nullptr ||
+        PQresultStatus(results[q]) != (read ? PGRES_TUPLES_OK : PGRES_COMMAND_OK))
+      ok = false;
+  }
+  if (ok) {
+    // The answers of an earlier read ahead give way to the new ones.
+    for (AheadRead& a : answers_) PQclear(a.result);
+    answers_.clear();
+    for (size_t k = 0; k < reads; ++k) {
+      ahead_[k].result = results[k + 1];
+      results[k + 1] = nullptr;
+      answers_.push_back(std::move(ahead_[k]));
+    }
+  }
+  ahead_.clear();
+  return ok;
+}
+
+PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
+  if ((deferred_.empty() && ahead_.empty()) || !PQenterPipelineMode(conn_)) {
+    ahead_.clear();
+    *deferredRc = SendDeferred();
+    if (*deferredRc != kOk) return nullptr;
+    return PQexecPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+                          params_.data(), nullptr, nullptr, 0);
+  }
+  // The queries in order: what was held back, the statement, and the reads
+  // ahead between a savepoint of their own and its release.
+  const size_t held = deferred_.size();
+  const size_t reads = ahead_.size();
+  const bool sent = SendPipeline(p);
+  std::vector<PGresult*> first = ReadPipeline(held + 1 + (reads > 0 ? reads + 2 : 0), sent);
   *deferredRc = kOk;
   for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
     if (first[k] == nullptr || PQresultStatus(first[k]) != PGRES_COMMAND_OK)
       *deferredRc = Failure(first[k]);
   PGresult* result = first[held];
-  // The answers stand when the statement and every read went through.
-  bool answered = reads > 0 && *deferredRc == kOk && result != nullptr &&
-                  (PQresultStatus(result) == PGRES_COMMAND_OK ||
-                   PQresultStatus(result) == PGRES_TUPLES_OK);
-  const bool statementOk = answered;
-  for (size_t q = held + 1; q < queries; ++q) {
-    const bool read = q > held + 1 && q + 1 < queries;
-    const ExecStatusType want = read ? PGRES_TUPLES_OK : PGRES_COMMAND_OK;
-    if (first[q] == nullptr || PQresultStatus(first[q]) != want) answered = false;
-  }
-  if (answered) {
-    // The answers of an earlier read ahead give way to the new ones.
-    for (AheadRead& a : answers_) PQclear(a.result);
-    answers_.clear();
-    for (size_t k = 0; k < reads; ++k) {
-      ahead_[k].result = first[held + 2 + k];
-      first[held + 2 + k] = nullptr;
-    }
-    for (AheadRead& a : ahead_) answers_.push_back(std::move(a));
-  }
+  first[held] = nullptr;
+  const bool statementOk = *deferredRc == kOk && result != nullptr &&
+                           (PQresultStatus(result) == PGRES_COMMAND_OK ||
+                            PQresultStatus(result) == PGRES_TUPLES_OK);
+  // The reads ahead become answers when the statement and each of them
+  // went through.
+  const bool answered = reads > 0 && statementOk && KeepAnswers(&first[held + 1]);
   ahead_.clear();
-  for (size_t q = 0; q < queries; ++q)
-    if (q != held) PQclear(first[q]);
+  for (PGresult* r : first) PQclear(r);
   if (*deferredRc != kOk) {
     PQclear(result);
     DeferredFailed();
@@ -436,7 +461,7 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
   }
   deferred_.clear();
   // A read ahead that failed leaves the transaction as the statement left it.
-  if (statementOk && !answered) (void)Simple("ROLLBACK TO SAVEPOINT pps_ahead");
+  if (reads > 0 && statementOk && !answered) (void)Simple("ROLLBACK TO SAVEPOINT pps_ahead");
   return result;
 }
 
