@@ -96,8 +96,7 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
   // The unit's reads by the values of the fetched row go with its first
   // read, in one round trip on a server; a planning row changed since the
   // fetch has its reads made anew.
-  {
-    sql::ReadAhead ahead;
+  if (sql::ReadAhead ahead; ahead) {
     (void)Side::Waiting(fetched);
     {
       sql::LockRows lock;

@@ -65,6 +65,8 @@ class Engine {
   // While on, a single-row select inside a transaction locks the row it
   // reads until the transaction ends (sql.h LockRows).
   virtual void LockReads(bool on) = 0;
+  // Whether Ahead sends anything: false for an engine without round trips.
+  virtual bool ReadsAhead() = 0;
   // Notes a single-row select to be read ahead (sql.h ReadAhead): 0, or
   // the code of a select that will not be (it runs when asked for).
   [[nodiscard]] virtual int Ahead(const Stmt& s, const Bind* binds, int nbinds) = 0;
@@ -122,6 +124,7 @@ class ForwardingEngine : public Engine {
     return SessionEngine()->SelectOne(s, binds, nbinds, outs, nouts);
   }
   void LockReads(bool on) override { SessionEngine()->LockReads(on); }
+  bool ReadsAhead() override { return SessionEngine()->ReadsAhead(); }
   [[nodiscard]] int Ahead(const Stmt& s, const Bind* binds, int nbinds) override {
     return SessionEngine()->Ahead(s, binds, nbinds);
   }

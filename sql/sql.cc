@@ -172,6 +172,7 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
 
 ReadAhead::ReadAhead() { ++g_readAhead; }
 ReadAhead::~ReadAhead() { --g_readAhead; }
+ReadAhead::operator bool() const { return g_session != nullptr && Active()->ReadsAhead(); }
 
 // Only the outermost scope switches the engine: inner ones change nothing.
 LockRows::LockRows() {

@@ -170,11 +170,13 @@ bool Connected();
 // always.  A select that fails ahead leaves no trace: asked for, it runs
 // again.  Inside a transaction only (a unit of work), for reads whose
 // answers the caller asks for right after its next statement; an engine
-// without round trips (SQLite) ignores them.
+// without round trips (SQLite) ignores them, and a ReadAhead is false
+// there, so the caller need not make the reads to be noted at all.
 class ReadAhead {
  public:
   ReadAhead();
   ~ReadAhead();
+  explicit operator bool() const;
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 };

@@ -40,10 +40,7 @@ int ReleaseOperation(const OperationRecord& fetched) {
   const int32_t delta = fetched.AppDna == "LOE" ? -1 : fetched.AppDna == "NEU" ? 1 : 0;
   OrderRecord order;
   order.ApkApk.Set(fetched.AppApk);
-  if (delta != 0) {
-    sql::ReadAhead ahead;
-    (void)Apk_PKeyReadk(order);
-  }
+  if (sql::ReadAhead ahead; delta != 0 && ahead) (void)Apk_PKeyReadk(order);
   OperationRecord fresh;
   fresh.AppApk.Set(fetched.AppApk);
   fresh.AppApp.Set(fetched.AppApp);

@@ -114,6 +114,7 @@ class PostgresEngine : public Engine {
   int Exec(const Stmt& s, const Bind* binds, int nbinds) override;
   int SelectOne(const Stmt& s, const Bind* binds, int nbinds, const Out* outs,
                 int nouts) override;
+  bool ReadsAhead() override { return true; }
   int Ahead(const Stmt& s, const Bind* binds, int nbinds) override;
   void LockReads(bool on) override { lockReads_ = on; }
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
@@ -157,7 +158,8 @@ class PostgresEngine : public Engine {
   // The answer read ahead for p with the values of Values() (taken: the
   // caller frees it), or null.
   PGresult* Answer(const Prepared* p);
-  // Drops the reads ahead and their answers.
+  // Drops the answers read ahead; ForgetAhead the notes too.
+  void DropAnswers();
   void ForgetAhead();
   // The form of p a single-row select runs in: FOR UPDATE while reads lock
   // their rows inside a writing transaction and the server takes it.
@@ -414,8 +416,7 @@ bool PostgresEngine::KeepAnswers(PGresult** results) {
   }
   if (ok) {
     // The answers of an earlier read ahead give way to the new ones.
-    for (AheadRead& a : answers_) PQclear(a.result);
-    answers_.clear();
+    DropAnswers();
     for (size_t k = 0; k < reads; ++k) {
       ahead_[k].result = results[k + 1];
       results[k + 1] = nullptr;
@@ -519,9 +520,13 @@ const Prepared* PostgresEngine::ReadForm(Prepared* p) {
   return p->locked.get();
 }
 
-void PostgresEngine::ForgetAhead() {
+void PostgresEngine::DropAnswers() {
   for (AheadRead& a : answers_) PQclear(a.result);
   answers_.clear();
+}
+
+void PostgresEngine::ForgetAhead() {
+  DropAnswers();
   ahead_.clear();
 }
 
@@ -591,8 +596,7 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
   }
   // What was read ahead is older than this statement; what is noted goes
   // with it.
-  for (AheadRead& a : answers_) PQclear(a.result);
-  answers_.clear();
+  DropAnswers();
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
   Result r(Run(p, &status));

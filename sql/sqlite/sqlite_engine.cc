@@ -64,6 +64,7 @@ class SqliteEngine : public Engine {
                 int nouts) override;
   // A read is a call into the library, not a round trip: nothing to gain
   // by reading ahead, so the select runs when asked for.
+  bool ReadsAhead() override { return false; }
   int Ahead(const Stmt&, const Bind*, int) override { return kOk; }
   // A unit's BEGIN IMMEDIATE holds the write lock of the whole database.
   void LockReads(bool) override {}
