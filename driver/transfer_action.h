@@ -143,18 +143,29 @@ void Transfer_Row(const typename Side::Pps& fetched, StatRecord& stat,
   const TransferAction action = Transfer_Decide(read, pps.*Side::kPpsStatus, bde.*Side::kBdeStatus);
   const int a = static_cast<int>(action);
   const char* failure = t.writeFailure[a];
-  switch (action) {
-    case TransferAction::kIns: rc = Side::Insert(pps, bde); break;
-    case TransferAction::kUpd: rc = Side::Update(pps, bde); break;
-    case TransferAction::kDel: rc = Side::MarkDeleted(bde); break;
-    case TransferAction::kDrop: break;
-  }
-  if (rc == 0) {
+  auto write = [&](typename Side::Bde& row) {
+    int written = 0;
+    switch (action) {
+      case TransferAction::kIns: written = Side::Insert(pps, row); break;
+      case TransferAction::kUpd: written = Side::Update(pps, row); break;
+      case TransferAction::kDel: written = Side::MarkDeleted(row); break;
+      case TransferAction::kDrop: break;
+    }
+    if (written != 0) return written;
     // The removal belongs to the unit: a row whose removal fails is left
     // untouched as a whole, so the next run repeats the same action.
-    rc = Side::Remove(pps);
-    if (rc != 0) failure = t.removeFailure[a];
+    written = Side::Remove(pps);
+    if (written != 0) failure = t.removeFailure[a];
+    return written;
+  };
+  // The writes and the commit go in one round trip on a server (noted on
+  // a copy: writing fills the record).
+  if (sql::WriteAhead ahead; ahead) {
+    typename Side::Bde copy = bde;
+    (void)write(copy);
+    ahead.EndsUnit();
   }
+  rc = write(bde);
   if (!Transfer_EndUnit(t.step, rc, failure)) return;
   switch (action) {
     case TransferAction::kIns: ++stat.DwnNeu; break;

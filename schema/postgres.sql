@@ -211,6 +211,18 @@ SELECT CASE WHEN upper(mask) IN ('YYYYMMDD', 'YYYYMMDDHH24MISS', 'HH24MISS')
             THEN to_char(d, upper(mask))
             ELSE ora_to_char_strict(d, mask) END $$;
 
+-- The number of rows a change touched, which must not be none: the job
+-- sends a unit's last changes and its COMMIT in one round trip, each change
+-- counted by this function, so that one touching no row fails and the
+-- COMMIT behind it does not run.
+CREATE FUNCTION pps_touched(n bigint) RETURNS bigint
+LANGUAGE plpgsql AS $$
+BEGIN
+  IF n = 0 THEN
+    RAISE EXCEPTION 'no row changed' USING ERRCODE = 'PPS01';
+  END IF;
+  RETURN n;
+END $$;
 -- TRUNC(date): the day at midnight; TRUNC(number) cuts the fraction.
 CREATE FUNCTION ora_trunc(d timestamp) RETURNS timestamp(0)
 LANGUAGE sql IMMUTABLE AS $$ SELECT date_trunc('day', d)::timestamp(0) $$;

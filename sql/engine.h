@@ -70,6 +70,14 @@ class Engine {
   // Notes a single-row select to be read ahead (sql.h ReadAhead): 0, or
   // the code of a select that will not be (it runs when asked for).
   [[nodiscard]] virtual int Ahead(const Stmt& s, const Bind* binds, int nbinds) = 0;
+  // Writes ahead (sql.h WriteAhead): StartWrites drops the notes not sent
+  // yet and starts new ones; AheadWrite notes a savepoint or a change with
+  // its values (anything else ends the notes); AheadCommit notes the
+  // transaction's commit after them.  An engine without round trips
+  // ignores all three.
+  virtual void StartWrites() = 0;
+  virtual void AheadWrite(const Stmt& s, const Bind* binds, int nbinds) = 0;
+  virtual void AheadCommit() = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
   // cursor, open (and owned by the engine) until CloseCursor or the end of
   // the session, whichever comes first.
@@ -128,6 +136,11 @@ class ForwardingEngine : public Engine {
   [[nodiscard]] int Ahead(const Stmt& s, const Bind* binds, int nbinds) override {
     return SessionEngine()->Ahead(s, binds, nbinds);
   }
+  // A test engine sees every write and commit when it is asked for: notes
+  // of writes ahead are not passed on.
+  void StartWrites() override {}
+  void AheadWrite(const Stmt&, const Bind*, int) override {}
+  void AheadCommit() override {}
   [[nodiscard]] int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                                EngineCursor** cursor) override {
     return SessionEngine()->OpenCursor(s, binds, nbinds, cursor);

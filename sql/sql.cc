@@ -49,8 +49,9 @@ int g_unitDepth = 0;
 // only part of the unit.
 int g_unitLost = 0;
 
-// Depth of the ReadAhead and the LockRows scopes standing.
+// Depth of the ReadAhead, the WriteAhead and the LockRows scopes standing.
 int g_readAhead = 0;
+int g_writeAhead = 0;
 int g_lockRows = 0;
 
 Engine* Active() { return g_test != nullptr ? g_test : g_session.get(); }
@@ -155,6 +156,10 @@ bool Connected() { return g_session != nullptr; }
 int Exec(Stmt& s, const Bind* binds, int nbinds) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
+  if (g_writeAhead > 0) {
+    Active()->AheadWrite(s, g_binds.Encode(binds, nbinds), nbinds);
+    return kOk;
+  }
   return Active()->Exec(s, g_binds.Encode(binds, nbinds), nbinds);
 }
 
@@ -162,6 +167,11 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
               int nouts) {
   int rc = Ready(s);
   if (rc != kOk) return rc;
+  if (g_writeAhead > 0) {
+    // A read between the writes: the writes noted end before it.
+    Active()->AheadWrite(s, g_binds.Encode(binds, nbinds), nbinds);
+    return kNoData;
+  }
   if (g_readAhead > 0) {
     // Only noted: a select that cannot be read ahead runs when asked for.
     (void)Active()->Ahead(s, g_binds.Encode(binds, nbinds), nbinds);
@@ -173,6 +183,17 @@ int SelectOne(Stmt& s, const Bind* binds, int nbinds, const Out* outs,
 ReadAhead::ReadAhead() { ++g_readAhead; }
 ReadAhead::~ReadAhead() { --g_readAhead; }
 ReadAhead::operator bool() const { return g_session != nullptr && Active()->ReadsAhead(); }
+
+WriteAhead::WriteAhead() {
+  if (g_writeAhead++ == 0 && g_session != nullptr) Active()->StartWrites();
+}
+WriteAhead::~WriteAhead() { --g_writeAhead; }
+WriteAhead::operator bool() const {
+  return g_session != nullptr && g_unitDepth > 0 && Active()->ReadsAhead();
+}
+void WriteAhead::EndsUnit() {
+  if (g_session != nullptr && g_unitDepth == 1 && g_unitLost == kOk) Active()->AheadCommit();
+}
 
 // Only the outermost scope switches the engine: inner ones change nothing.
 LockRows::LockRows() {
@@ -208,11 +229,13 @@ int Close(Cursor& c) {
 
 int Commit() {
   if (g_session == nullptr) return kNotConnected;
+  if (g_writeAhead > 0) return kOk;
   return Active()->Commit();
 }
 
 int Rollback() {
   if (g_session == nullptr) return kNotConnected;
+  if (g_writeAhead > 0) return kOk;
   return Active()->Rollback();
 }
 

@@ -180,6 +180,29 @@ class ReadAhead {
   ReadAhead(const ReadAhead&) = delete;
   ReadAhead& operator=(const ReadAhead&) = delete;
 };
+// Writes ahead: while a WriteAhead stands, Exec and Write run nothing but
+// note each savepoint and change with its values for the engine and return
+// 0; Commit and Rollback do nothing and return 0; a SelectOne ends the
+// notes and returns 1403.  EndsUnit notes that the unit's commit follows the
+// writes noted.  A server engine sends the noted writes (and the commit)
+// in the round trip of the first of them that is then asked for, and
+// answers each later one from what it did, as long as they are asked for
+// in the same order with the same values: a write that fails or touches no
+// row stops the rest, which never ran (asked for, they run as always).
+// The caller must then ask for exactly what it noted while each call
+// succeeds: a different call after a commit that went ahead fails with
+// -600.  Inside a unit of work only, for the writes that end it; false on
+// an engine without round trips (SQLite) and outside a unit, where the
+// caller makes no notes.
+class WriteAhead {
+ public:
+  WriteAhead();
+  ~WriteAhead();
+  explicit operator bool() const;
+  void EndsUnit();
+  WriteAhead(const WriteAhead&) = delete;
+  WriteAhead& operator=(const WriteAhead&) = delete;
+};
 // Locks what is read: while a LockRows stands, a single-row select inside
 // a unit of work locks the row it reads until the unit ends, so that no
 // other session changes it between the read and the unit's write of it.  A

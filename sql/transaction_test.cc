@@ -297,6 +297,69 @@ TEST_F(SqlTransaction, ReadsAheadAreAnsweredOnceAndUntilTheSessionWrites) {
   EXPECT_EQ(10, v);
 }
 
+// Writes ahead at the end of a unit: a server sends the noted writes and
+// the commit with the first of them and answers each from what it did; a
+// write that fails or touches no row stops the rest, which never ran.
+// SQLite runs each when asked for; the outcome is the same.
+TEST_F(SqlTransaction, WritesAheadAnswerAsEachWouldOnItsOwn) {
+  const bool server = testing_support::UsePostgres();
+  Stmt unit{"savepoint U_Sp"};
+  WriteStmt upd{{"savepoint T_Upd_Sp"}, {"update t set v=:b0 where k=:b1"}, {"rollback  to T_Upd_Sp"}};
+  WriteStmt ins{{"savepoint T_Ins_Sp"}, {"insert into t values (:b0, :b1)"}, {"rollback  to T_Ins_Sp"}};
+  int32_t v = 0;
+  const char* key = "";
+  const char* added = "";
+  // Sets key's value, and when that changed a row adds a row with it.
+  auto writes = [&] {
+    Bind u[] = {BI32(v), BText(key, 2)};
+    Bind i[] = {BText(added, 2), BI32(v)};
+    int rc = Write(upd, u, 2);
+    return rc == kOk ? Write(ins, i, 2) : rc;
+  };
+  // One unit as the job makes it: the writes noted, then made; ended with
+  // a commit unless one failed.  The status of the writes, then the end's.
+  auto asUnit = [&](const char* k, const char* a, int32_t value) {
+    key = k, added = a, v = value;
+    EXPECT_EQ(kOk, BeginUnit(unit));
+    if (WriteAhead ahead; ahead) {
+      EXPECT_EQ(kOk, writes());
+      ahead.EndsUnit();
+    }
+    const int rc = writes();
+    if (rc < 0) {
+      AbortUnit();
+      return std::to_string(rc);
+    }
+    return std::to_string(rc) + "," + std::to_string(EndUnit());
+  };
+  EXPECT_EQ("0,0", asUnit("a", "d", 11));
+  EXPECT_EQ("1403,0", asUnit("x", "e", 12)) << "the insert after it never ran";
+  EXPECT_EQ(std::to_string(kUniqueViolated), asUnit("b", "c", 13));
+  EXPECT_EQ("a|11\nb|2\nc|3\nd|11", Query("select k, v from t order by k"));
+
+  // Outside a unit nothing is noted to go ahead, and nothing runs.
+  {
+    WriteAhead ahead;
+    EXPECT_FALSE(ahead);
+    key = "a", added = "f", v = 14;
+    EXPECT_EQ(kOk, writes());
+  }
+  // A caller that asks for something else after its commit went ahead
+  // finds it done: the call fails.
+  key = "c", added = "g", v = 15;
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  if (WriteAhead ahead; ahead) {
+    EXPECT_EQ(kOk, writes());
+    ahead.EndsUnit();
+  }
+  Bind u[] = {BI32(v), BText(key, 2)};
+  EXPECT_EQ(kOk, Write(upd, u, 2));
+  EXPECT_EQ(server ? kInternal : kOk, Run("update t set v=16 where k='b'"));
+  AbortUnit();
+  EXPECT_EQ(server ? "a|11\nb|2\nc|15\nd|11\ng|15" : "a|11\nb|2\nc|3\nd|11",
+            Query("select k, v from t order by k"));
+}
+
 // Inside a unit a read under LockRows keeps its row from other sessions
 // until the unit ends, so the unit writes over the version it read; other
 // reads lock nothing, and a select the server cannot lock (an aggregate)

@@ -33,20 +33,10 @@ int ReleaseOrder(const OrderRecord& fetched) {
   return Frei_Row<&R::ApkApk, &R::ApkDwn, &R::ApkDna>(kPlan, fetched);
 }
 
-int ReleaseOperation(const OperationRecord& fetched) {
-  // A new operation counts into its order, a deleted one out of it.  The
-  // order is read before the operation is written, so that on a server its
-  // read goes ahead with the operation's, in one round trip.
-  const int32_t delta = fetched.AppDna == "LOE" ? -1 : fetched.AppDna == "NEU" ? 1 : 0;
-  OrderRecord order;
-  order.ApkApk.Set(fetched.AppApk);
-  if (sql::ReadAhead ahead; delta != 0 && ahead) (void)Apk_PKeyReadk(order);
-  OperationRecord fresh;
-  fresh.AppApk.Set(fetched.AppApk);
-  fresh.AppApp.Set(fetched.AppApp);
-  int readRc = App_PKeyReadk(fresh);
-  const int orderRc = delta != 0 ? Apk_PKeyReadk(order) : 0;
-
+// The writes of an operation's release after its reads: the operation
+// updated or deleted, and its order's count changed by delta.
+int WriteOperation(const OperationRecord& fetched, int32_t delta, int readRc,
+                   OperationRecord& fresh, OrderRecord& order, int orderRc) {
   int rc;
   if (delta < 0) {
     rc = App_PKeyDel(fetched.AppApk.c_str(), fetched.AppApp.c_str());
@@ -69,6 +59,30 @@ int ReleaseOperation(const OperationRecord& fetched) {
   }
   if (rc < 0) Msg_Error("App_Frei", "Fehler bei Apk_PKeyUpd", rc);
   return rc;
+}
+
+int ReleaseOperation(const OperationRecord& fetched) {
+  // A new operation counts into its order, a deleted one out of it.  The
+  // order is read before the operation is written, so that on a server its
+  // read goes ahead with the operation's, in one round trip.
+  const int32_t delta = fetched.AppDna == "LOE" ? -1 : fetched.AppDna == "NEU" ? 1 : 0;
+  OrderRecord order;
+  order.ApkApk.Set(fetched.AppApk);
+  if (sql::ReadAhead ahead; delta != 0 && ahead) (void)Apk_PKeyReadk(order);
+  OperationRecord fresh;
+  fresh.AppApk.Set(fetched.AppApk);
+  fresh.AppApp.Set(fetched.AppApp);
+  const int readRc = App_PKeyReadk(fresh);
+  const int orderRc = delta != 0 ? Apk_PKeyReadk(order) : 0;
+  // The writes and the commit go in one round trip on a server (noted on
+  // copies: writing changes the records).
+  if (sql::WriteAhead ahead; ahead) {
+    OperationRecord freshCopy = fresh;
+    OrderRecord orderCopy = order;
+    (void)WriteOperation(fetched, delta, readRc, freshCopy, orderCopy, orderRc);
+    ahead.EndsUnit();
+  }
+  return WriteOperation(fetched, delta, readRc, fresh, order, orderRc);
 }
 
 // Runs release as one unit of work.  A negative status rolls the unit back;

@@ -7,6 +7,7 @@
 #define PPS2BDE_DB_DBDB_RELEASE_ROW_H_
 
 #include "runtime/msg.h"
+#include "sql/sql.h"
 
 // One release.  Row is the record of the downloaded table.
 template <typename Row>
@@ -47,16 +48,25 @@ template <auto Key, auto Dwn, auto Dna, typename Row>
     if (plan.readMessage != nullptr) Msg_Error(plan.readFunktion, plan.readMessage, rc);
     return rc;
   }
-  if (plan.gone(fetched, row)) {
-    rc = plan.del((row.*Key).c_str());
-    if (rc != 0) Msg_Error(plan.delFunktion, plan.delMessage, rc);
-    return rc;
+  const bool gone = plan.gone(fetched, row);
+  auto write = [&](Row& r) {
+    if (gone) return plan.del((r.*Key).c_str());
+    if (plan.more != nullptr) plan.more(r);
+    (r.*Dwn).Clear();
+    (r.*Dna).Clear();
+    return plan.upd(r);
+  };
+  // Inside a unit of work the release is its last write: the write and
+  // the unit's commit go in one round trip on a server (noted on a copy).
+  if (sql::WriteAhead ahead; ahead) {
+    Row copy = row;
+    (void)write(copy);
+    ahead.EndsUnit();
   }
-  if (plan.more != nullptr) plan.more(row);
-  (row.*Dwn).Clear();
-  (row.*Dna).Clear();
-  rc = plan.upd(row);
-  if (rc != 0) Msg_Error(plan.updFunktion, plan.updMessage, rc);
+  rc = write(row);
+  if (rc != 0)
+    Msg_Error(gone ? plan.delFunktion : plan.updFunktion,
+              gone ? plan.delMessage : plan.updMessage, rc);
   return rc;
 }
 

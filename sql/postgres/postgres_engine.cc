@@ -26,6 +26,7 @@
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -63,11 +64,15 @@ struct Prepared : PreparedStmt {
   StmtShape shape{};
   int params = 0;     // distinct placeholders
   bool clock = false; // binds the statement's time after them
-  std::string adapted;  // the text the server prepared (a query's only)
+  std::string adapted;  // the text the server prepared (not for a savepoint ...)
   // A query's FOR UPDATE form, prepared when first asked for; lockable
   // turns false when the server refuses it (an aggregate, ...).
   std::unique_ptr<Prepared> locked;
   bool lockable = true;
+  // An UPDATE or DELETE's checked form (AheadForm), prepared when first noted to go
+  // ahead; checkable turns false when it cannot be had.
+  std::unique_ptr<Prepared> checked;
+  bool checkable = true;
 };
 
 struct Savepoint {
@@ -96,6 +101,23 @@ struct AheadRead {
 // Most selects read ahead at once; later ones run when asked for.
 constexpr size_t kMaxAhead = 8;
 
+// A write noted to go ahead (WriteAhead): a savepoint, a change with its
+// values, or the commit; once sent, its result.
+struct WriteNote {
+  enum Kind { kSavepoint, kChange, kCommit } kind;
+  const Prepared* p;     // the savepoint's or the change's statement
+  const Prepared* form;  // the form a change is sent in (AheadForm)
+  std::vector<std::string> values;
+  PGresult* result;
+};
+
+// Most writes noted at once; later ones run when asked for.
+constexpr size_t kMaxWritesAhead = 16;
+
+// What the checked form of a change raises when the change touched no row
+// (pps_touched in schema/postgres.sql).
+constexpr const char* kNoRowState = "PPS01";
+
 // Frees a PGresult at the end of a scope.
 struct Result {
   PGresult* r;
@@ -117,14 +139,20 @@ class PostgresEngine : public Engine {
   bool ReadsAhead() override { return true; }
   int Ahead(const Stmt& s, const Bind* binds, int nbinds) override;
   void LockReads(bool on) override { lockReads_ = on; }
+  void StartWrites() override;
+  void AheadWrite(const Stmt& s, const Bind* binds, int nbinds) override;
+  void AheadCommit() override;
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                  EngineCursor** cursor) override;
   int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
   void CloseCursor(EngineCursor* cursor) override;
   int Commit() override;
   int Rollback() override;
-  // A BEGIN held back counts: the caller's transaction has begun.
-  bool InTransaction() override { return BeginDeferred() || ServerInTransaction(); }
+  // A BEGIN held back counts: the caller's transaction has begun; so does
+  // one whose COMMIT went ahead and was not asked for yet.
+  bool InTransaction() override {
+    return BeginDeferred() || ServerInTransaction() || CommitAhead();
+  }
   int RunLock(int waitMs, const char* holder) override;
   int ProbeRunLock(char* holder, size_t cap) override;
   int BeginRead() override;
@@ -164,6 +192,40 @@ class PostgresEngine : public Engine {
   // The form of p a single-row select runs in: FOR UPDATE while reads lock
   // their rows inside a writing transaction and the server takes it.
   const Prepared* ReadForm(Prepared* p);
+  // Writes ahead.  The form a change goes ahead in: an INSERT as it is (it
+  // inserts or fails), an UPDATE or DELETE in its checked form
+  //   WITH pps_w AS (change RETURNING 1) SELECT pps_touched(count(*)) ...
+  // which fails when it touches no row, so that nothing sent after it in
+  // the same round trip runs; null for a statement that cannot go ahead.
+  const Prepared* AheadForm(Prepared* p);
+  // The change with the values of Values() in its form, after the
+  // statements held back and before the writes noted after it (from index
+  // first on), as one pipeline; those become sentWrites_.  As Run.
+  PGresult* RunAhead(const Prepared* form, size_t first, int* deferredRc);
+  // The status of a change from its form's result r (taken): one that
+  // touched no row is undone back to savepoint and is 1403.  What was sent
+  // after a change that did not go through never ran: it is dropped.
+  int ChangeAnswer(PGresult* r, const std::string& savepoint);
+  // Answers a savepoint or change that went ahead: true with *rc when s
+  // with these values is the next one.
+  bool Claim(const Prepared* p, const Bind* binds, int nbinds, int* rc);
+  // Whether values_ holds the values noted (the statement's time aside:
+  // it is the time the change went).
+  bool SameValues(const Prepared* p, const std::vector<std::string>& noted) const {
+    const auto n = static_cast<std::ptrdiff_t>(p->params);
+    return noted.size() == values_.size() &&
+           std::equal(noted.begin(), noted.begin() + n, values_.begin());
+  }
+  // A call that is not the next write sent ahead: what ran ahead unasked
+  // is undone back to its savepoint (0, or the code of that rollback);
+  // after a COMMIT that went through nothing can be undone: -600.
+  int Deviated();
+  bool CommitAhead() const {
+    for (const WriteNote& w : sentWrites_)
+      if (w.kind == WriteNote::kCommit) return true;
+    return false;
+  }
+  void DropSent();
   // Sends the statements held back on their own: 0 or the code.
   int SendDeferred();
   // After a held-back statement failed: the transaction it began (if it
@@ -180,7 +242,7 @@ class PostgresEngine : public Engine {
   void ReadRow(const PGresult* r, int row);
   // Forgets the savepoints once no transaction is open.
   void Sync() {
-    if (!BeginDeferred() && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
+    if (!BeginDeferred() && sentWrites_.empty() && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
       savepoints_.clear();
       deferred_.clear();
       txError_ = kOk;
@@ -204,6 +266,9 @@ class PostgresEngine : public Engine {
   std::vector<Deferred> deferred_;
   std::vector<AheadRead> ahead_;    // noted, to go with the next statement
   std::vector<AheadRead> answers_;  // read ahead, not asked for yet
+  std::vector<WriteNote> writes_;      // noted, to go with the first change
+  bool writesOpen_ = false;            // more writes may be noted
+  std::vector<WriteNote> sentWrites_;  // went ahead, not asked for yet
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
@@ -213,6 +278,7 @@ class PostgresEngine : public Engine {
 
 PostgresEngine::~PostgresEngine() {
   ForgetAhead();
+  DropSent();
   PQfinish(conn_);  // the server rolls back an open transaction
 }
 
@@ -229,6 +295,7 @@ int PostgresEngine::Failure(const PGresult* r) {
     savepoints_.clear();
     deferred_.clear();
     ForgetAhead();
+    DropSent();
     return first ? kConnectionLost : kNotConnected;
   }
   int code = Postgres_Status(state);
@@ -252,7 +319,9 @@ int PostgresEngine::Prepare(const char* text, PreparedStmt** handle) {
   Adapt_Classify(text, len, &p->shape);
   std::string adapted;
   Adapt_RewritePostgres(text, len, &adapted, &p->params, &p->clock);
-  if (p->shape.kind == StmtKind::kQuery) p->adapted = adapted;
+  if (p->shape.kind == StmtKind::kQuery || p->shape.kind == StmtKind::kChange ||
+      p->shape.kind == StmtKind::kOther)
+    p->adapted = adapted;
   switch (p->shape.kind) {
     case StmtKind::kSavepoint:
     case StmtKind::kRollbackTo:
@@ -476,13 +545,19 @@ PGresult* PostgresEngine::Answer(const Prepared* p) {
   return nullptr;
 }
 
+// A statement's text in lower case.
+std::string Lower(const std::string& text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
 // Whether the server takes FOR UPDATE after the query: not after one that
 // groups, counts, sorts out duplicates or joins results, nor twice.  A
 // failed prepare inside a transaction would abort it, so this is decided
 // before asking the server.
 bool Lockable(const std::string& query) {
-  std::string text(query);
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string text = Lower(query);
   if (text.compare(0, 6, "select") != 0) return false;
   for (const char* word : {"count(", "sum(", "min(", "max(", "avg(", "group by", "having",
                            "distinct", "union", "intersect", "except", "over (", "for update",
@@ -528,6 +603,7 @@ void PostgresEngine::DropAnswers() {
 void PostgresEngine::ForgetAhead() {
   DropAnswers();
   ahead_.clear();
+  writes_.clear();
 }
 
 int PostgresEngine::Ahead(const Stmt& s, const Bind* binds, int nbinds) {
@@ -539,6 +615,204 @@ int PostgresEngine::Ahead(const Stmt& s, const Bind* binds, int nbinds) {
   if (rc != kOk) return rc;
   ahead_.push_back(AheadRead{p, values_, nullptr});
   return kOk;
+}
+
+void PostgresEngine::StartWrites() {
+  writes_.clear();
+  writesOpen_ = true;
+}
+
+// A change is noted right after its savepoint only: undone back to it, a
+// change that touched no row leaves the transaction as it found it.
+void PostgresEngine::AheadWrite(const Stmt& s, const Bind* binds, int nbinds) {
+  if (!writesOpen_) return;
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  const bool afterSavepoint = !writes_.empty() && writes_.back().kind == WriteNote::kSavepoint;
+  writesOpen_ = false;
+  if (lost_ || !InTransaction() || !sentWrites_.empty() || writes_.size() >= kMaxWritesAhead)
+    return;
+  if (p->shape.kind == StmtKind::kSavepoint) {
+    writes_.push_back(WriteNote{WriteNote::kSavepoint, p, nullptr, {}, nullptr});
+  } else if (const Prepared* form = afterSavepoint ? AheadForm(p) : nullptr;
+             form != nullptr && Values(p, binds, nbinds) == kOk) {
+    writes_.push_back(WriteNote{WriteNote::kChange, p, form, values_, nullptr});
+  } else {
+    return;
+  }
+  writesOpen_ = true;
+}
+
+void PostgresEngine::AheadCommit() {
+  if (writesOpen_ && !writes_.empty() && writes_.back().kind == WriteNote::kChange)
+    writes_.push_back(WriteNote{WriteNote::kCommit, nullptr, nullptr, {}, nullptr});
+  writesOpen_ = false;
+}
+
+// Whether a change can be the WITH of its checked form: an UPDATE or
+// DELETE that returns nothing of its own.
+bool Checkable(const std::string& change) {
+  const std::string text = Lower(change);
+  return (text.compare(0, 6, "update") == 0 || text.compare(0, 6, "delete") == 0) &&
+         text.find("returning") == std::string::npos;
+}
+
+const Prepared* PostgresEngine::AheadForm(Prepared* p) {
+  if (p->shape.kind == StmtKind::kOther)
+    return Lower(p->adapted.substr(0, 7)) == "insert " ? p : nullptr;
+  if (p->shape.kind != StmtKind::kChange) return nullptr;
+  if (p->checked != nullptr) return p->checked.get();
+  if (!p->checkable || !Checkable(p->adapted)) {
+    p->checkable = false;
+    return nullptr;
+  }
+  const PGTransactionStatusType t = PQtransactionStatus(conn_);
+  if (t != PQTRANS_IDLE && t != PQTRANS_INTRANS) return nullptr;
+  auto checked = std::make_unique<Prepared>();
+  checked->name = p->name + "C";
+  checked->shape = p->shape;
+  checked->params = p->params;
+  checked->clock = p->clock;
+  const std::string text = "WITH pps_w AS (" + p->adapted +
+                           " RETURNING 1) SELECT pps_touched(count(*)) FROM pps_w";
+  // A prepare the server refuses would abort the transaction: inside one
+  // it is tried under a savepoint of its own.
+  const bool guarded = t == PQTRANS_INTRANS;
+  if (guarded && Simple("SAVEPOINT pps_check") != kOk) return nullptr;
+  Result r(PQprepare(conn_, checked->name.c_str(), text.c_str(), 0, nullptr));
+  const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
+  if (guarded &&
+      Simple(ok ? "RELEASE SAVEPOINT pps_check"
+                : "ROLLBACK TO SAVEPOINT pps_check;RELEASE SAVEPOINT pps_check") != kOk)
+    return nullptr;
+  if (!ok) {
+    // Refused with the connection standing (no pps_touched in an older
+    // schema, ...): the change runs on its own, as asked for.
+    if (r.r != nullptr && PQstatus(conn_) == CONNECTION_OK) p->checkable = false;
+    return nullptr;
+  }
+  p->checked = std::move(checked);
+  return p->checked.get();
+}
+
+PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* deferredRc) {
+  std::vector<WriteNote> rest(std::make_move_iterator(writes_.begin() + first + 1),
+                              std::make_move_iterator(writes_.end()));
+  writes_.clear();
+  ahead_.clear();  // older than the writes: they would not be answered
+  auto simple = [&](const char* text) {
+    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  };
+  const size_t held = deferred_.size();
+  bool sent = PQenterPipelineMode(conn_) != 0;
+  for (const Deferred& d : deferred_) sent = sent && simple(d.text.c_str());
+  sent = sent && PQsendQueryPrepared(conn_, form->name.c_str(),
+                                     static_cast<int>(params_.size()), params_.data(), nullptr,
+                                     nullptr, 0);
+  std::vector<const char*> values;
+  for (const WriteNote& w : rest) {
+    if (w.kind == WriteNote::kSavepoint) {
+      // The text of a savepoint statement is its prepared shape's name.
+      sent = sent && simple(("SAVEPOINT " + std::string(w.p->shape.name)).c_str());
+    } else if (w.kind == WriteNote::kCommit) {
+      sent = sent && simple("COMMIT");
+    } else {
+      values.clear();
+      for (const std::string& v : w.values) values.push_back(v.empty() ? nullptr : v.c_str());
+      sent = sent && PQsendQueryPrepared(conn_, w.form->name.c_str(),
+                                         static_cast<int>(values.size()), values.data(),
+                                         nullptr, nullptr, 0);
+    }
+  }
+  sent = sent && PQpipelineSync(conn_);
+  std::vector<PGresult*> results = ReadPipeline(held + 1 + rest.size(), sent);
+  for (size_t k = 0; k < rest.size(); ++k) rest[k].result = results[held + 1 + k];
+  sentWrites_ = std::move(rest);
+  *deferredRc = kOk;
+  for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
+    if (results[k] == nullptr || PQresultStatus(results[k]) != PGRES_COMMAND_OK)
+      *deferredRc = Failure(results[k]);
+  for (size_t k = 0; k < held; ++k) PQclear(results[k]);
+  if (*deferredRc != kOk) {
+    PQclear(results[held]);
+    DropSent();
+    DeferredFailed();
+    return nullptr;
+  }
+  deferred_.clear();
+  return results[held];
+}
+
+int PostgresEngine::ChangeAnswer(PGresult* res, const std::string& savepoint) {
+  Result r(res);
+  if (r.r != nullptr &&
+      (PQresultStatus(r.r) == PGRES_TUPLES_OK || PQresultStatus(r.r) == PGRES_COMMAND_OK))
+    return kOk;
+  DropSent();
+  const char* state = r.r != nullptr ? PQresultErrorField(r.r, PG_DIAG_SQLSTATE) : nullptr;
+  if (state == nullptr || std::strcmp(state, kNoRowState) != 0) return Failure(r.r);
+  // Back to where a change on its own that touched no row would have left
+  // the transaction.
+  const int rc = Simple(("ROLLBACK TO SAVEPOINT " + savepoint).c_str());
+  if (rc != kOk) return rc;
+  txError_ = kOk;
+  return kNoData;
+}
+
+bool PostgresEngine::Claim(const Prepared* p, const Bind* binds, int nbinds, int* rc) {
+  if (sentWrites_.empty()) return false;
+  WriteNote& next = sentWrites_.front();
+  // A "commit" text is Commit's to answer.
+  if (p->shape.kind == StmtKind::kCommit && next.kind == WriteNote::kCommit) return false;
+  const bool same = next.p == p && (next.kind == WriteNote::kSavepoint ||
+                                    (next.kind == WriteNote::kChange &&
+                                     Values(p, binds, nbinds) == kOk && SameValues(p, next.values)));
+  if (!same) {
+    *rc = Deviated();
+    return *rc != kOk;
+  }
+  Result r(next.result);
+  const WriteNote::Kind kind = next.kind;
+  sentWrites_.front().result = nullptr;
+  sentWrites_.erase(sentWrites_.begin());
+  if (kind == WriteNote::kChange) {
+    *rc = ChangeAnswer(r.r, savepoints_.back().name);
+    r.r = nullptr;  // taken
+    return true;
+  }
+  if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) {
+    *rc = Failure(r.r);
+    DropSent();
+    return true;
+  }
+  savepoints_.push_back(Savepoint{p->shape.name, false});
+  *rc = kOk;
+  return true;
+}
+
+int PostgresEngine::Deviated() {
+  if (sentWrites_.empty()) return kOk;
+  bool committed = false;
+  for (const WriteNote& w : sentWrites_)
+    committed = committed || (w.kind == WriteNote::kCommit && w.result != nullptr &&
+                              PQresultStatus(w.result) == PGRES_COMMAND_OK);
+  const WriteNote& next = sentWrites_.front();
+  std::string undo;
+  if (!committed && next.kind == WriteNote::kSavepoint && next.result != nullptr &&
+      PQresultStatus(next.result) == PGRES_COMMAND_OK) {
+    const std::string name = next.p->shape.name;
+    undo = "ROLLBACK TO SAVEPOINT " + name + ";RELEASE SAVEPOINT " + name;
+  }
+  DropSent();
+  if (committed) {
+    Sync();
+    return kInternal;
+  }
+  return undo.empty() ? kOk : Simple(undo.c_str());
+}
+
+void PostgresEngine::DropSent() {
+  for (WriteNote& w : sentWrites_) PQclear(w.result);
+  sentWrites_.clear();
 }
 
 // Reads a number column's text: an integer when it is one, else a double.
@@ -587,6 +861,7 @@ void PostgresEngine::ReadRow(const PGresult* r, int row) {
 int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
   if (lost_) return kNotConnected;
   Prepared* p = static_cast<Prepared*>(s.prepared);
+  if (int rc; Claim(p, binds, nbinds, &rc)) return rc;
   switch (p->shape.kind) {
     case StmtKind::kSavepoint: return DoSavepoint(s, p);
     case StmtKind::kRollbackTo: return DoRollbackTo(s, p);
@@ -599,6 +874,17 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
   DropAnswers();
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
+  // The first change noted to go ahead takes the writes noted after it
+  // along; it can be undone back to its savepoint, held back before it.
+  size_t first = 0;
+  while (first < writes_.size() && writes_[first].kind != WriteNote::kChange) ++first;
+  if (first < writes_.size() && writes_[first].p == p && SameValues(p, writes_[first].values) &&
+      !deferred_.empty() && deferred_.back().savepoint) {
+    const std::string savepoint = savepoints_.back().name;
+    PGresult* answer = RunAhead(writes_[first].form, first, &status);
+    return status != kOk ? status : ChangeAnswer(answer, savepoint);
+  }
+  writes_.clear();
   Result r(Run(p, &status));
   if (status != kOk) return status;
   ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
@@ -612,6 +898,8 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
 int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
                               const Out* outs, int nouts) {
   if (lost_) return kNotConnected;
+  if (int rc = Deviated(); rc != kOk) return rc;
+  writes_.clear();
   const Prepared* p = ReadForm(static_cast<Prepared*>(s.prepared));
   int status = Values(p, binds, nbinds);
   if (status != kOk) return status;
@@ -629,6 +917,7 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
 int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                                EngineCursor** cursor) {
   if (lost_) return kNotConnected;
+  if (int rc = Deviated(); rc != kOk) return rc;
   Prepared* p = static_cast<Prepared*>(s.prepared);
   ForgetAhead();
   int status = Values(p, binds, nbinds);
@@ -720,6 +1009,20 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
 
 int PostgresEngine::Commit() {
   if (lost_) return kNotConnected;
+  if (!sentWrites_.empty() && sentWrites_.front().kind == WriteNote::kCommit) {
+    // The COMMIT went with the unit's last writes.
+    Result r(sentWrites_.front().result);
+    sentWrites_.front().result = nullptr;
+    DropSent();
+    ForgetAhead();
+    DropDeferred(0);
+    const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
+    const int rc = ok ? kOk : Failure(r.r);
+    Sync();
+    if (ok && std::strcmp(PQcmdStatus(r.r), "COMMIT") != 0) return kInternal;
+    return rc;
+  }
+  if (int rc = Deviated(); rc != kOk) return rc;
   ForgetAhead();
   // Savepoints right before the end change nothing; a transaction whose
   // BEGIN was held back never reached the server.
@@ -740,6 +1043,7 @@ int PostgresEngine::Commit() {
 
 int PostgresEngine::Rollback() {
   if (lost_) return kNotConnected;
+  if (int rc = Deviated(); rc != kOk) return rc;
   ForgetAhead();
   DropDeferred(0);
   if (!ServerInTransaction()) {
@@ -753,6 +1057,7 @@ int PostgresEngine::Rollback() {
 
 int PostgresEngine::Params(const char* text, int n, const char* const* values,
                            std::string* first) {
+  if (int rc = Deviated(); rc != kOk) return rc;
   ForgetAhead();
   if (int rc = SendDeferred()) return rc;
   Result r(PQexecParams(conn_, text, n, nullptr, values, nullptr, nullptr, 0));

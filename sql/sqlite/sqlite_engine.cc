@@ -66,6 +66,9 @@ class SqliteEngine : public Engine {
   // by reading ahead, so the select runs when asked for.
   bool ReadsAhead() override { return false; }
   int Ahead(const Stmt&, const Bind*, int) override { return kOk; }
+  void StartWrites() override {}
+  void AheadWrite(const Stmt&, const Bind*, int) override {}
+  void AheadCommit() override {}
   // A unit's BEGIN IMMEDIATE holds the write lock of the whole database.
   void LockReads(bool) override {}
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
