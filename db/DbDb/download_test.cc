@@ -185,7 +185,13 @@ TEST_F(DownloadTest, ReleaseOfVanishedRowsIsReported) {
   EXPECT_EQ(1403, App_Frei(op));  // not read again: nothing written, not logged
   op.AppDna = "LOE";
   EXPECT_EQ(1403, App_Frei(op));
+  // A deleted operation that is gone leaves its order's count as it is.
+  Order("O1", "B", "AEN", 4);
+  op.AppApk = "O1";
+  EXPECT_EQ(1403, App_Frei(op));
+  EXPECT_EQ("4", Query("select ApkAfo from Kvn501Apk"));
   EXPECT_EQ((std::vector<std::string>{"ApkDnl/Fehler bei Apk_PKeyRead/1403",
+                                      "App_Frei/Fehler bei App_PKeyDel/1403",
                                       "App_Frei/Fehler bei App_PKeyDel/1403"}),
             Log());
 }
