@@ -1,0 +1,216 @@
+// Writes ahead (sql.h WriteAhead): a unit's last writes and its commit sent
+// with the first of them, in one round trip, and answered one by one.
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "sql/errors.h"
+#include "sql/postgres/postgres_session.h"
+
+namespace sql {
+namespace pg {
+
+void PostgresEngine::StartWrites() {
+  writes_.clear();
+  writesOpen_ = true;
+}
+
+// A change is noted right after its savepoint only: undone back to it, a
+// change that touched no row leaves the transaction as it found it.
+void PostgresEngine::AheadWrite(const Stmt& s, const Bind* binds, int nbinds) {
+  if (!writesOpen_) return;
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  const bool afterSavepoint = !writes_.empty() && writes_.back().kind == WriteNote::kSavepoint;
+  writesOpen_ = false;
+  if (lost_ || !InTransaction() || !sentWrites_.empty() || writes_.size() >= kMaxWritesAhead)
+    return;
+  if (p->shape.kind == StmtKind::kSavepoint) {
+    writes_.push_back(WriteNote{WriteNote::kSavepoint, p, nullptr, {}, nullptr});
+  } else if (const Prepared* form = afterSavepoint ? AheadForm(p) : nullptr;
+             form != nullptr && Values(p, binds, nbinds) == kOk) {
+    writes_.push_back(WriteNote{WriteNote::kChange, p, form, values_, nullptr});
+  } else {
+    return;
+  }
+  writesOpen_ = true;
+}
+
+void PostgresEngine::AheadCommit() {
+  if (writesOpen_ && !writes_.empty() && writes_.back().kind == WriteNote::kChange)
+    writes_.push_back(WriteNote{WriteNote::kCommit, nullptr, nullptr, {}, nullptr});
+  writesOpen_ = false;
+}
+
+// Whether a change can be the WITH of its checked form: an UPDATE or
+// DELETE that returns nothing of its own.
+bool Checkable(const std::string& change) {
+  const std::string text = Lower(change);
+  return (text.compare(0, 6, "update") == 0 || text.compare(0, 6, "delete") == 0) &&
+         text.find("returning") == std::string::npos;
+}
+
+const Prepared* PostgresEngine::AheadForm(Prepared* p) {
+  if (p->shape.kind == StmtKind::kOther)
+    return Lower(p->adapted.substr(0, 7)) == "insert " ? p : nullptr;
+  if (p->shape.kind != StmtKind::kChange) return nullptr;
+  if (p->checked != nullptr) return p->checked.get();
+  if (!p->checkable || !Checkable(p->adapted)) {
+    p->checkable = false;
+    return nullptr;
+  }
+  const PGTransactionStatusType t = PQtransactionStatus(conn_);
+  if (t != PQTRANS_IDLE && t != PQTRANS_INTRANS) return nullptr;
+  auto checked = std::make_unique<Prepared>();
+  checked->name = p->name + "C";
+  checked->shape = p->shape;
+  checked->params = p->params;
+  checked->clock = p->clock;
+  const std::string text = "WITH pps_w AS (" + p->adapted +
+                           " RETURNING 1) SELECT pps_touched(count(*)) FROM pps_w";
+  // A prepare the server refuses would abort the transaction: inside one
+  // it is tried under a savepoint of its own.
+  const bool guarded = t == PQTRANS_INTRANS;
+  if (guarded && Simple("SAVEPOINT pps_check") != kOk) return nullptr;
+  Result r(PQprepare(conn_, checked->name.c_str(), text.c_str(), 0, nullptr));
+  const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
+  if (guarded &&
+      Simple(ok ? "RELEASE SAVEPOINT pps_check"
+                : "ROLLBACK TO SAVEPOINT pps_check;RELEASE SAVEPOINT pps_check") != kOk)
+    return nullptr;
+  if (!ok) {
+    // Refused with the connection standing (no pps_touched in an older
+    // schema, ...): the change runs on its own, as asked for.
+    if (r.r != nullptr && PQstatus(conn_) == CONNECTION_OK) p->checkable = false;
+    return nullptr;
+  }
+  p->checked = std::move(checked);
+  return p->checked.get();
+}
+
+PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* deferredRc) {
+  std::vector<WriteNote> rest(std::make_move_iterator(writes_.begin() + first + 1),
+                              std::make_move_iterator(writes_.end()));
+  writes_.clear();
+  ahead_.clear();  // older than the writes: they would not be answered
+  auto simple = [&](const char* text) {
+    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+  };
+  const size_t held = deferred_.size();
+  bool sent = PQenterPipelineMode(conn_) != 0;
+  for (const Deferred& d : deferred_) sent = sent && simple(d.text.c_str());
+  sent = sent && PQsendQueryPrepared(conn_, form->name.c_str(),
+                                     static_cast<int>(params_.size()), params_.data(), nullptr,
+                                     nullptr, 0);
+  std::vector<const char*> values;
+  for (const WriteNote& w : rest) {
+    if (w.kind == WriteNote::kSavepoint) {
+      // The text of a savepoint statement is its prepared shape's name.
+      sent = sent && simple(("SAVEPOINT " + std::string(w.p->shape.name)).c_str());
+    } else if (w.kind == WriteNote::kCommit) {
+      sent = sent && simple("COMMIT");
+    } else {
+      values.clear();
+      for (const std::string& v : w.values) values.push_back(v.empty() ? nullptr : v.c_str());
+      sent = sent && PQsendQueryPrepared(conn_, w.form->name.c_str(),
+                                         static_cast<int>(values.size()), values.data(),
+                                         nullptr, nullptr, 0);
+    }
+  }
+  sent = sent && PQpipelineSync(conn_);
+  std::vector<PGresult*> results = ReadPipeline(held + 1 + rest.size(), sent);
+  for (size_t k = 0; k < rest.size(); ++k) rest[k].result = results[held + 1 + k];
+  sentWrites_ = std::move(rest);
+  *deferredRc = kOk;
+  for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
+    if (results[k] == nullptr || PQresultStatus(results[k]) != PGRES_COMMAND_OK)
+      *deferredRc = Failure(results[k]);
+  for (size_t k = 0; k < held; ++k) PQclear(results[k]);
+  if (*deferredRc != kOk) {
+    PQclear(results[held]);
+    DropSent();
+    DeferredFailed();
+    return nullptr;
+  }
+  deferred_.clear();
+  return results[held];
+}
+
+int PostgresEngine::ChangeAnswer(PGresult* res, const std::string& savepoint) {
+  Result r(res);
+  if (r.r != nullptr &&
+      (PQresultStatus(r.r) == PGRES_TUPLES_OK || PQresultStatus(r.r) == PGRES_COMMAND_OK))
+    return kOk;
+  DropSent();
+  const char* state = r.r != nullptr ? PQresultErrorField(r.r, PG_DIAG_SQLSTATE) : nullptr;
+  if (state == nullptr || std::strcmp(state, kNoRowState) != 0) return Failure(r.r);
+  // Back to where a change on its own that touched no row would have left
+  // the transaction.
+  const int rc = Simple(("ROLLBACK TO SAVEPOINT " + savepoint).c_str());
+  if (rc != kOk) return rc;
+  txError_ = kOk;
+  return kNoData;
+}
+
+bool PostgresEngine::Claim(const Prepared* p, const Bind* binds, int nbinds, int* rc) {
+  if (sentWrites_.empty()) return false;
+  WriteNote& next = sentWrites_.front();
+  // A "commit" text is Commit's to answer.
+  if (p->shape.kind == StmtKind::kCommit && next.kind == WriteNote::kCommit) return false;
+  const bool same = next.p == p && (next.kind == WriteNote::kSavepoint ||
+                                    (next.kind == WriteNote::kChange &&
+                                     Values(p, binds, nbinds) == kOk && SameValues(p, next.values)));
+  if (!same) {
+    *rc = Deviated();
+    return *rc != kOk;
+  }
+  Result r(next.result);
+  const WriteNote::Kind kind = next.kind;
+  sentWrites_.front().result = nullptr;
+  sentWrites_.erase(sentWrites_.begin());
+  if (kind == WriteNote::kChange) {
+    *rc = ChangeAnswer(r.r, savepoints_.back().name);
+    r.r = nullptr;  // taken
+    return true;
+  }
+  if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) {
+    *rc = Failure(r.r);
+    DropSent();
+    return true;
+  }
+  savepoints_.push_back(Savepoint{p->shape.name, false});
+  *rc = kOk;
+  return true;
+}
+
+int PostgresEngine::Deviated() {
+  if (sentWrites_.empty()) return kOk;
+  bool committed = false;
+  for (const WriteNote& w : sentWrites_)
+    committed = committed || (w.kind == WriteNote::kCommit && w.result != nullptr &&
+                              PQresultStatus(w.result) == PGRES_COMMAND_OK);
+  const WriteNote& next = sentWrites_.front();
+  std::string undo;
+  if (!committed && next.kind == WriteNote::kSavepoint && next.result != nullptr &&
+      PQresultStatus(next.result) == PGRES_COMMAND_OK) {
+    const std::string name = next.p->shape.name;
+    undo = "ROLLBACK TO SAVEPOINT " + name + ";RELEASE SAVEPOINT " + name;
+  }
+  DropSent();
+  if (committed) {
+    Sync();
+    return kInternal;
+  }
+  return undo.empty() ? kOk : Simple(undo.c_str());
+}
+
+void PostgresEngine::DropSent() {
+  for (WriteNote& w : sentWrites_) PQclear(w.result);
+  sentWrites_.clear();
+}
+
+}  // namespace pg
+}  // namespace sql
