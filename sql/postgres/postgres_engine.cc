@@ -101,11 +101,42 @@ int PostgresEngine::Prepare(const char* text, PreparedStmt** handle) {
       p->name = "pps" + std::to_string(next_++);
       Result r(PQprepare(conn_, p->name.c_str(), adapted.c_str(), 0, nullptr));
       if (r.r == nullptr || PQresultStatus(r.r) != PGRES_COMMAND_OK) return Failure(r.r);
+      // The job's dates as timestamps: a second form, which the statement
+      // takes over; the one prepared above stays for other values.
+      std::string quick;
+      if (!p->adapted.empty() && Dates_QuickForm(adapted, &quick, &p->dates) &&
+          PrepareQuietly(p->name + "Q", quick)) {
+        auto strict = std::make_unique<Prepared>();
+        strict->name = p->name;
+        strict->shape = p->shape;
+        strict->params = p->params;
+        strict->clock = p->clock;
+        strict->adapted = p->adapted;
+        p->strict = std::move(strict);
+        p->name += "Q";
+        p->adapted = quick;
+      } else {
+        p->dates.clear();
+      }
     }
   }
   *handle = p.get();
   prepared_.push_back(std::move(p));
   return kOk;
+}
+
+bool PostgresEngine::PrepareQuietly(const std::string& name, const std::string& text) {
+  const PGTransactionStatusType t = PQtransactionStatus(conn_);
+  if (t != PQTRANS_IDLE && t != PQTRANS_INTRANS) return false;
+  const bool guarded = t == PQTRANS_INTRANS;
+  if (guarded && Simple("SAVEPOINT pps_prepare") != kOk) return false;
+  Result r(PQprepare(conn_, name.c_str(), text.c_str(), 0, nullptr));
+  const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
+  if (guarded &&
+      Simple(ok ? "RELEASE SAVEPOINT pps_prepare"
+                : "ROLLBACK TO SAVEPOINT pps_prepare;RELEASE SAVEPOINT pps_prepare") != kOk)
+    return false;
+  return ok;
 }
 
 int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
@@ -155,6 +186,25 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
     }
     // Oracle's '' is NULL.
     params_[i] = v.empty() ? nullptr : v.c_str();
+  }
+  strictDates_ = false;
+  if (!p->dates.empty()) {
+    std::string iso[kMaxDates];
+    size_t n = 0;
+    for (const DateParam& d : p->dates) {
+      const std::string& v = values_[static_cast<size_t>(d.index)];
+      if (n == kMaxDates || (!v.empty() && !Dates_Quick(v, d.withTime, &iso[n]))) {
+        strictDates_ = true;
+        break;
+      }
+      ++n;
+    }
+    for (size_t k = 0; !strictDates_ && k < n; ++k) {
+      const auto i = static_cast<size_t>(p->dates[k].index);
+      if (values_[i].empty()) continue;
+      values_[i] = iso[k];
+      params_[i] = values_[i].c_str();
+    }
   }
   if (p->clock) {
     struct tm tm;
@@ -231,14 +281,15 @@ int PostgresEngine::Exec(const Stmt& s, const Bind* binds, int nbinds) {
   // along; it can be undone back to its savepoint, held back before it.
   size_t first = 0;
   while (first < writes_.size() && writes_[first].kind != WriteNote::kChange) ++first;
-  if (first < writes_.size() && writes_[first].p == p && SameValues(p, writes_[first].values) &&
+  if (first < writes_.size() && !strictDates_ && writes_[first].p == p &&
+      SameValues(p, writes_[first].values) &&
       !deferred_.empty() && deferred_.back().savepoint) {
     const std::string savepoint = savepoints_.back().name;
     PGresult* answer = RunAhead(writes_[first].form, first, &status);
     return status != kOk ? status : ChangeAnswer(answer, savepoint);
   }
   writes_.clear();
-  Result r(Run(p, &status));
+  Result r(Run(Form(p), &status));
   if (status != kOk) return status;
   ExecStatusType st = r.r != nullptr ? PQresultStatus(r.r) : PGRES_FATAL_ERROR;
   if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) return Failure(r.r);
@@ -253,9 +304,10 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
   if (lost_) return kNotConnected;
   if (int rc = Deviated(); rc != kOk) return rc;
   writes_.clear();
-  const Prepared* p = ReadForm(static_cast<Prepared*>(s.prepared));
-  int status = Values(p, binds, nbinds);
+  Prepared* statement = static_cast<Prepared*>(s.prepared);
+  int status = Values(statement, binds, nbinds);
   if (status != kOk) return status;
+  const Prepared* p = ReadForm(Form(statement));
   PGresult* answer = Answer(p);
   Result r(answer != nullptr ? answer : Run(p, &status));
   if (status != kOk) return status;
@@ -277,7 +329,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   if (status == kOk) status = SendDeferred();
   if (status != kOk) return status;
   auto spool = std::make_unique<Spool>();
-  if (!PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+  if (!PQsendQueryPrepared(conn_, Form(p)->name.c_str(), static_cast<int>(params_.size()),
                            params_.data(), nullptr, nullptr, 0))
     return Failure(nullptr);
   // Row by row, so that memory stays flat however many rows the query has.

@@ -218,9 +218,10 @@ int PostgresEngine::Ahead(const Stmt& s, const Bind* binds, int nbinds) {
   if (lost_) return kNotConnected;
   // Outside a transaction the pipeline would be one transaction of its own.
   if (!InTransaction() || ahead_.size() >= kMaxAhead) return kOk;
-  const Prepared* p = ReadForm(static_cast<Prepared*>(s.prepared));
-  const int rc = Values(p, binds, nbinds);
+  Prepared* statement = static_cast<Prepared*>(s.prepared);
+  const int rc = Values(statement, binds, nbinds);
   if (rc != kOk) return rc;
+  const Prepared* p = ReadForm(Form(statement));
   ahead_.push_back(AheadRead{p, values_, nullptr});
   return kOk;
 }

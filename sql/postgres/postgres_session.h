@@ -39,6 +39,7 @@
 
 #include "sql/adapt.h"
 #include "sql/engine.h"
+#include "sql/postgres/postgres_dates.h"
 #include "sql/row.h"
 #include "sql/spool.h"
 
@@ -59,6 +60,10 @@ struct Prepared : PreparedStmt {
   // ahead; checkable turns false when it cannot be had.
   std::unique_ptr<Prepared> checked;
   bool checkable = true;
+  // The parameters the job's dates go in as timestamps (postgres_dates.h),
+  // and the statement as written, for values that are not such dates.
+  std::vector<DateParam> dates;
+  std::unique_ptr<Prepared> strict;
 };
 
 struct Savepoint {
@@ -86,6 +91,10 @@ struct AheadRead {
 
 // Most selects read ahead at once; later ones run when asked for.
 constexpr size_t kMaxAhead = 8;
+
+// Most dates of one statement that go in as timestamps; a statement with
+// more runs as written.
+constexpr size_t kMaxDates = 32;
 
 // A write noted to go ahead (WriteAhead): a savepoint, a change with its
 // values, or the commit; once sent, its result.
@@ -151,8 +160,19 @@ class PostgresEngine : public Engine {
   int Failure(const PGresult* r);
   // Runs a text without parameters (simple query): 0 or the code.
   int Simple(const char* text, std::string* tag = nullptr);
-  // The values of the statement's parameters as texts, into params_.
+  // The values of the statement's parameters as texts, into params_.  The
+  // job's dates of a statement with a quick form become timestamps, or,
+  // when one is not such a date, none does and strictDates_ says so.
   int Values(const Prepared* p, const Bind* binds, int nbinds);
+  // The form of p that runs with the values of Values(): p, or the
+  // statement as written for values that are not the job's dates.
+  Prepared* Form(Prepared* p) const {
+    return strictDates_ && p->strict != nullptr ? p->strict.get() : p;
+  }
+  // Prepares text as name without failing the transaction (a savepoint of
+  // its own around it inside one): true when the server took it.  False
+  // without trying when the transaction has already failed.
+  bool PrepareQuietly(const std::string& name, const std::string& text);
   // PQexecPrepared with the values of Values(), after the statements held
   // back and before the reads ahead, in the same round trip.  When one held
   // back fails, *deferredRc gets its code and the result is null.  The
@@ -258,6 +278,7 @@ class PostgresEngine : public Engine {
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
+  bool strictDates_ = false;  // the values of Values() need p->strict
   std::vector<const char*> params_;
   RowWriter row_;
 };

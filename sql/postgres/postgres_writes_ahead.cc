@@ -31,7 +31,7 @@ void PostgresEngine::AheadWrite(const Stmt& s, const Bind* binds, int nbinds) {
   if (p->shape.kind == StmtKind::kSavepoint) {
     writes_.push_back(WriteNote{WriteNote::kSavepoint, p, nullptr, {}, nullptr});
   } else if (const Prepared* form = afterSavepoint ? AheadForm(p) : nullptr;
-             form != nullptr && Values(p, binds, nbinds) == kOk) {
+             form != nullptr && Values(p, binds, nbinds) == kOk && !strictDates_) {
     writes_.push_back(WriteNote{WriteNote::kChange, p, form, values_, nullptr});
   } else {
     return;
@@ -62,8 +62,6 @@ const Prepared* PostgresEngine::AheadForm(Prepared* p) {
     p->checkable = false;
     return nullptr;
   }
-  const PGTransactionStatusType t = PQtransactionStatus(conn_);
-  if (t != PQTRANS_IDLE && t != PQTRANS_INTRANS) return nullptr;
   auto checked = std::make_unique<Prepared>();
   checked->name = p->name + "C";
   checked->shape = p->shape;
@@ -71,20 +69,11 @@ const Prepared* PostgresEngine::AheadForm(Prepared* p) {
   checked->clock = p->clock;
   const std::string text = "WITH pps_w AS (" + p->adapted +
                            " RETURNING 1) SELECT pps_touched(count(*)) FROM pps_w";
-  // A prepare the server refuses would abort the transaction: inside one
-  // it is tried under a savepoint of its own.
-  const bool guarded = t == PQTRANS_INTRANS;
-  if (guarded && Simple("SAVEPOINT pps_check") != kOk) return nullptr;
-  Result r(PQprepare(conn_, checked->name.c_str(), text.c_str(), 0, nullptr));
-  const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
-  if (guarded &&
-      Simple(ok ? "RELEASE SAVEPOINT pps_check"
-                : "ROLLBACK TO SAVEPOINT pps_check;RELEASE SAVEPOINT pps_check") != kOk)
-    return nullptr;
-  if (!ok) {
-    // Refused with the connection standing (no pps_touched in an older
-    // schema, ...): the change runs on its own, as asked for.
-    if (r.r != nullptr && PQstatus(conn_) == CONNECTION_OK) p->checkable = false;
+  if (!PrepareQuietly(checked->name, text)) {
+    // Refused with the connection and the transaction standing (no
+    // pps_touched in an older schema, ...): the change runs on its own.
+    if (PQstatus(conn_) == CONNECTION_OK && PQtransactionStatus(conn_) != PQTRANS_INERROR)
+      p->checkable = false;
     return nullptr;
   }
   p->checked = std::move(checked);
