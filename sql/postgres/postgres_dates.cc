@@ -3,7 +3,6 @@
 
 #include <strings.h>
 
-#include <cstdio>
 #include <cstring>
 
 namespace sql {
@@ -85,9 +84,13 @@ bool Dates_Quick(const std::string& value, bool withTime, std::string* iso) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   if (d > kDays[mo - 1] + (mo == 2 && leap ? 1 : 0)) return false;
-  char out[48];  // room for any int the compiler may assume
-  std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", y, mo, d, h, mi, s);
-  *iso = out;
+  // The digits as they stand, in the server's ISO form.
+  iso->assign(value, 0, 4).append(1, '-').append(value, 4, 2).append(1, '-');
+  iso->append(value, 6, 2).append(1, ' ');
+  if (withTime)
+    iso->append(value, 8, 2).append(1, ':').append(value, 10, 2).append(1, ':').append(value, 12, 2);
+  else
+    iso->append("00:00:00");
   return true;
 }
 

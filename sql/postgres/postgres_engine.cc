@@ -106,11 +106,7 @@ int PostgresEngine::Prepare(const char* text, PreparedStmt** handle) {
       std::string quick;
       if (!p->adapted.empty() && Dates_QuickForm(adapted, &quick, &p->dates) &&
           PrepareQuietly(p->name + "Q", quick)) {
-        auto strict = std::make_unique<Prepared>();
-        strict->name = p->name;
-        strict->shape = p->shape;
-        strict->params = p->params;
-        strict->clock = p->clock;
+        std::unique_ptr<Prepared> strict = Prepared_Form(*p, "");
         strict->adapted = p->adapted;
         p->strict = std::move(strict);
         p->name += "Q";
@@ -218,6 +214,8 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
   return kOk;
 }
 
+namespace {
+
 // Reads a number column's text: an integer when it is one, else a double.
 void AddNumber(RowWriter* row, const char* v, Oid type) {
   if (type != kFloat4Oid && type != kFloat8Oid) {
@@ -231,6 +229,8 @@ void AddNumber(RowWriter* row, const char* v, Oid type) {
   }
   row->AddDouble(std::strtod(v, nullptr));
 }
+
+}  // namespace
 
 void PostgresEngine::ReadRow(const PGresult* r, int row) {
   row_.Clear();

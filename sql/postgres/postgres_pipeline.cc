@@ -160,6 +160,8 @@ PGresult* PostgresEngine::Answer(const Prepared* p) {
   return nullptr;
 }
 
+namespace {
+
 // Whether the server takes FOR UPDATE after the query: not after one that
 // groups, counts, sorts out duplicates or joins results, nor twice.  A
 // failed prepare inside a transaction would abort it, so this is decided
@@ -174,6 +176,8 @@ bool Lockable(const std::string& query) {
   return true;
 }
 
+}  // namespace
+
 const Prepared* PostgresEngine::ReadForm(Prepared* p) {
   if (!lockReads_ || reading_ || !InTransaction() || p->shape.kind != StmtKind::kQuery ||
       !p->lockable)
@@ -183,11 +187,7 @@ const Prepared* PostgresEngine::ReadForm(Prepared* p) {
       p->lockable = false;
       return p;
     }
-    auto locked = std::make_unique<Prepared>();
-    locked->name = p->name + "L";
-    locked->shape = p->shape;
-    locked->params = p->params;
-    locked->clock = p->clock;
+    std::unique_ptr<Prepared> locked = Prepared_Form(*p, "L");
     const std::string text = p->adapted + " FOR UPDATE";
     const bool aborted = PQtransactionStatus(conn_) == PQTRANS_INERROR;
     Result r(PQprepare(conn_, locked->name.c_str(), text.c_str(), 0, nullptr));

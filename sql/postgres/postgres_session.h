@@ -66,6 +66,17 @@ struct Prepared : PreparedStmt {
   std::unique_ptr<Prepared> strict;
 };
 
+// A second form of p's statement (locked, checked, as written), to be
+// prepared as p's name with suffix: the same shape and parameters.
+inline std::unique_ptr<Prepared> Prepared_Form(const Prepared& p, const char* suffix) {
+  auto form = std::make_unique<Prepared>();
+  form->name = p.name + suffix;
+  form->shape = p.shape;
+  form->params = p.params;
+  form->clock = p.clock;
+  return form;
+}
+
 struct Savepoint {
   std::string name;
   bool opened;  // its savepoint statement began the transaction

@@ -45,6 +45,8 @@ void PostgresEngine::AheadCommit() {
   writesOpen_ = false;
 }
 
+namespace {
+
 // Whether a change can be the WITH of its checked form: an UPDATE or
 // DELETE that returns nothing of its own.
 bool Checkable(const std::string& change) {
@@ -52,6 +54,8 @@ bool Checkable(const std::string& change) {
   return (text.compare(0, 6, "update") == 0 || text.compare(0, 6, "delete") == 0) &&
          text.find("returning") == std::string::npos;
 }
+
+}  // namespace
 
 const Prepared* PostgresEngine::AheadForm(Prepared* p) {
   if (p->shape.kind == StmtKind::kOther)
@@ -62,11 +66,7 @@ const Prepared* PostgresEngine::AheadForm(Prepared* p) {
     p->checkable = false;
     return nullptr;
   }
-  auto checked = std::make_unique<Prepared>();
-  checked->name = p->name + "C";
-  checked->shape = p->shape;
-  checked->params = p->params;
-  checked->clock = p->clock;
+  std::unique_ptr<Prepared> checked = Prepared_Form(*p, "C");
   const std::string text = "WITH pps_w AS (" + p->adapted +
                            " RETURNING 1) SELECT pps_touched(count(*)) FROM pps_w";
   if (!PrepareQuietly(checked->name, text)) {
