@@ -171,6 +171,25 @@ TEST_F(SqlTransaction, ALostConnectionIsReportedOnceThenNotConnected) {
   ASSERT_EQ(kOk, Reconnect());
   ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
   EXPECT_EQ(3, n);
+
+  // The same when a unit's writes and commit go ahead: nothing of it stays.
+  Stmt unit{"savepoint U_Sp"};
+  WriteStmt upd{{"savepoint T_Upd_Sp"}, {"update t set v=:b0 where k=:b1"}, {"rollback  to T_Upd_Sp"}};
+  int32_t v = 9;
+  Bind b[] = {BI32(v), BText("a", 2)};
+  ASSERT_EQ(kOk, BeginUnit(unit));
+  ASSERT_EQ(kOk, SelectOne(count, nullptr, 0, out, 1));
+  if (WriteAhead ahead; ahead) {
+    EXPECT_EQ(kOk, Write(upd, b, 2));
+    ahead.EndsUnit();
+  }
+  OtherConnection(path_).Exec(
+      "select pg_terminate_backend(pid, 10000) from pg_stat_activity "
+      "where datname = current_database() and pid <> pg_backend_pid()");
+  EXPECT_EQ(kConnectionLost, Write(upd, b, 2));
+  EXPECT_EQ(kConnectionLost, EndUnit()) << "the unit's own failure";
+  ASSERT_EQ(kOk, Reconnect());
+  EXPECT_EQ("a|1\nb|2\nc|3", Query("select k, v from t order by k"));
 }
 
 // A commit that fails is the failure of the unit: everything of it is
