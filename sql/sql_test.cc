@@ -230,6 +230,25 @@ TEST_F(SqlBinds, SixteenBitValuesKeepTheirLowBitsWithSign) {
             Query("select s, i, f from t order by n"));
 }
 
+TEST_F(SqlBinds, QuantitiesReadBackAsBound) {
+  Sql("create table t (n integer, f double precision);");
+  Stmt ins{"insert into t values (:b0, :b1)"};
+  Stmt get{"select f from t where n=:b0"};
+  const double values[] = {0.1, 1.0 / 3, 2.5e-310, -2.5e300, 123456789.123, 1e22};
+  int32_t n = 0;
+  for (double v : values) {
+    ++n;
+    double f = v;
+    Bind b[] = {BI32(n), BF64(f)};
+    ASSERT_EQ(kOk, Exec(ins, b, 2));
+    f = 7;
+    Bind k[] = {BI32(n)};
+    Out o[] = {OF64(f)};
+    ASSERT_EQ(kOk, SelectOne(get, k, 1, o, 1));
+    EXPECT_EQ(0, std::memcmp(&f, &v, sizeof f)) << v << " read back as " << f;
+  }
+}
+
 TEST_F(SqlBinds, APlaceholderTakesOneValueHoweverOftenItAppears) {
   Sql("create table app (AppApk text, AppApp text, AppVal integer);"
       "insert into app values ('A', '1', 10), ('A', '2', 20), ('B', '2', 30);"

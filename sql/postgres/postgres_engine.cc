@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -172,8 +173,9 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
         } else if (x > 1.7976931348623157e308 || x < -1.7976931348623157e308) {
           v = x > 0 ? "Infinity" : "-Infinity";
         } else {
-          std::snprintf(num, sizeof num, "%.17g", x);
-          v = num;
+          // The shortest text that reads back as the same double.
+          const auto end = std::to_chars(num, num + sizeof num, x).ptr;
+          v.assign(num, static_cast<size_t>(end - num));
         }
         break;
       }
