@@ -185,24 +185,19 @@ int PostgresEngine::Values(const Prepared* p, const Bind* binds, int nbinds) {
     // Oracle's '' is NULL.
     params_[i] = v.empty() ? nullptr : v.c_str();
   }
+  // Every date quick, or none: the form as written takes the values as
+  // given.
   strictDates_ = false;
-  if (!p->dates.empty()) {
-    std::string iso[kMaxDates];
-    size_t n = 0;
-    for (const DateParam& d : p->dates) {
-      const std::string& v = values_[static_cast<size_t>(d.index)];
-      if (n == kMaxDates || (!v.empty() && !Dates_Quick(v, d.withTime, &iso[n]))) {
-        strictDates_ = true;
-        break;
-      }
-      ++n;
-    }
-    for (size_t k = 0; !strictDates_ && k < n; ++k) {
-      const auto i = static_cast<size_t>(p->dates[k].index);
-      if (values_[i].empty()) continue;
-      values_[i] = iso[k];
-      params_[i] = values_[i].c_str();
-    }
+  dateTexts_.resize(p->dates.size());
+  for (size_t k = 0; k < p->dates.size() && !strictDates_; ++k) {
+    const std::string& v = values_[static_cast<size_t>(p->dates[k].index)];
+    strictDates_ = !v.empty() && !Dates_Quick(v, p->dates[k].withTime, &dateTexts_[k]);
+  }
+  for (size_t k = 0; k < p->dates.size() && !strictDates_; ++k) {
+    const auto i = static_cast<size_t>(p->dates[k].index);
+    if (values_[i].empty()) continue;
+    values_[i].swap(dateTexts_[k]);
+    params_[i] = values_[i].c_str();
   }
   if (p->clock) {
     struct tm tm;

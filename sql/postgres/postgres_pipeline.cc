@@ -45,25 +45,38 @@ int PostgresEngine::SendDeferred() {
   return kOk;
 }
 
+bool PostgresEngine::SendText(const char* text) {
+  return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
+}
+
+bool PostgresEngine::SendPrepared(const Prepared* p, const std::vector<std::string>& values) {
+  std::vector<const char*> texts;
+  texts.reserve(values.size());
+  for (const std::string& v : values) texts.push_back(v.empty() ? nullptr : v.c_str());
+  return PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(texts.size()),
+                             texts.data(), nullptr, nullptr, 0) != 0;
+}
+
+bool PostgresEngine::SendHeldAnd(const Prepared* p) {
+  for (const Deferred& d : deferred_)
+    if (!SendText(d.text.c_str())) return false;
+  return PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
+                             params_.data(), nullptr, nullptr, 0) != 0;
+}
+
+int PostgresEngine::HeldStatus(const std::vector<PGresult*>& results, size_t held) {
+  for (size_t k = 0; k < held; ++k)
+    if (results[k] == nullptr || PQresultStatus(results[k]) != PGRES_COMMAND_OK)
+      return Failure(results[k]);
+  return kOk;
+}
+
 bool PostgresEngine::SendPipeline(const Prepared* p) {
-  auto simple = [&](const char* text) {
-    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
-  };
-  bool sent = true;
-  for (const Deferred& d : deferred_) sent = sent && simple(d.text.c_str());
-  sent = sent && PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
-                                     params_.data(), nullptr, nullptr, 0);
+  bool sent = SendHeldAnd(p);
   if (!ahead_.empty()) {
-    sent = sent && simple("SAVEPOINT pps_ahead");
-    std::vector<const char*> values;
-    for (const AheadRead& a : ahead_) {
-      values.clear();
-      for (const std::string& v : a.values) values.push_back(v.empty() ? nullptr : v.c_str());
-      sent = sent && PQsendQueryPrepared(conn_, a.p->name.c_str(),
-                                         static_cast<int>(values.size()), values.data(),
-                                         nullptr, nullptr, 0);
-    }
-    sent = sent && simple("RELEASE SAVEPOINT pps_ahead");
+    sent = sent && SendText("SAVEPOINT pps_ahead");
+    for (const AheadRead& a : ahead_) sent = sent && SendPrepared(a.p, a.values);
+    sent = sent && SendText("RELEASE SAVEPOINT pps_ahead");
   }
   return sent && PQpipelineSync(conn_);
 }
@@ -125,10 +138,7 @@ PGresult* PostgresEngine::Run(const Prepared* p, int* deferredRc) {
   const size_t reads = ahead_.size();
   const bool sent = SendPipeline(p);
   std::vector<PGresult*> first = ReadPipeline(held + 1 + (reads > 0 ? reads + 2 : 0), sent);
-  *deferredRc = kOk;
-  for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
-    if (first[k] == nullptr || PQresultStatus(first[k]) != PGRES_COMMAND_OK)
-      *deferredRc = Failure(first[k]);
+  *deferredRc = HeldStatus(first, held);
   PGresult* result = first[held];
   first[held] = nullptr;
   const bool statementOk = *deferredRc == kOk && result != nullptr &&

@@ -103,10 +103,6 @@ struct AheadRead {
 // Most selects read ahead at once; later ones run when asked for.
 constexpr size_t kMaxAhead = 8;
 
-// Most dates of one statement that go in as timestamps; a statement with
-// more runs as written.
-constexpr size_t kMaxDates = 32;
-
 // A write noted to go ahead (WriteAhead): a savepoint, a change with its
 // values, or the commit; once sent, its result.
 struct WriteNote {
@@ -193,6 +189,15 @@ class PostgresEngine : public Engine {
   // a savepoint of their own and its release) as one pipeline: false when
   // a part could not be sent.
   bool SendPipeline(const Prepared* p);
+  // In pipeline mode: sends a text without parameters, a prepared
+  // statement with values (an empty one is NULL), or what was held back
+  // followed by p with the values of Values().  False when it could not.
+  bool SendText(const char* text);
+  bool SendPrepared(const Prepared* p, const std::vector<std::string>& values);
+  bool SendHeldAnd(const Prepared* p);
+  // The code of the first of the held statements' results (the first
+  // held of results) that failed, or 0.
+  int HeldStatus(const std::vector<PGresult*>& results, size_t held);
   // The first result of each of the pipeline's queries (null for one that
   // gave none), after every result was read and pipeline mode left.
   std::vector<PGresult*> ReadPipeline(size_t queries, bool sent);
@@ -290,6 +295,7 @@ class PostgresEngine : public Engine {
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;
   bool strictDates_ = false;  // the values of Values() need p->strict
+  std::vector<std::string> dateTexts_;  // scratch of Values()
   std::vector<const char*> params_;
   RowWriter row_;
 };

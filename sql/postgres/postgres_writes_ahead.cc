@@ -85,38 +85,23 @@ PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* defe
                               std::make_move_iterator(writes_.end()));
   writes_.clear();
   ahead_.clear();  // older than the writes: they would not be answered
-  auto simple = [&](const char* text) {
-    return PQsendQueryParams(conn_, text, 0, nullptr, nullptr, nullptr, nullptr, 0) != 0;
-  };
   const size_t held = deferred_.size();
-  bool sent = PQenterPipelineMode(conn_) != 0;
-  for (const Deferred& d : deferred_) sent = sent && simple(d.text.c_str());
-  sent = sent && PQsendQueryPrepared(conn_, form->name.c_str(),
-                                     static_cast<int>(params_.size()), params_.data(), nullptr,
-                                     nullptr, 0);
-  std::vector<const char*> values;
+  bool sent = PQenterPipelineMode(conn_) != 0 && SendHeldAnd(form);
   for (const WriteNote& w : rest) {
     if (w.kind == WriteNote::kSavepoint) {
       // The text of a savepoint statement is its prepared shape's name.
-      sent = sent && simple(("SAVEPOINT " + std::string(w.p->shape.name)).c_str());
+      sent = sent && SendText(("SAVEPOINT " + std::string(w.p->shape.name)).c_str());
     } else if (w.kind == WriteNote::kCommit) {
-      sent = sent && simple("COMMIT");
+      sent = sent && SendText("COMMIT");
     } else {
-      values.clear();
-      for (const std::string& v : w.values) values.push_back(v.empty() ? nullptr : v.c_str());
-      sent = sent && PQsendQueryPrepared(conn_, w.form->name.c_str(),
-                                         static_cast<int>(values.size()), values.data(),
-                                         nullptr, nullptr, 0);
+      sent = sent && SendPrepared(w.form, w.values);
     }
   }
   sent = sent && PQpipelineSync(conn_);
   std::vector<PGresult*> results = ReadPipeline(held + 1 + rest.size(), sent);
   for (size_t k = 0; k < rest.size(); ++k) rest[k].result = results[held + 1 + k];
   sentWrites_ = std::move(rest);
-  *deferredRc = kOk;
-  for (size_t k = 0; k < held && *deferredRc == kOk; ++k)
-    if (results[k] == nullptr || PQresultStatus(results[k]) != PGRES_COMMAND_OK)
-      *deferredRc = Failure(results[k]);
+  *deferredRc = HeldStatus(results, held);
   for (size_t k = 0; k < held; ++k) PQclear(results[k]);
   if (*deferredRc != kOk) {
     PQclear(results[held]);
