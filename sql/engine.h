@@ -78,6 +78,10 @@ class Engine {
   virtual void StartWrites() = 0;
   virtual void AheadWrite(const Stmt& s, const Bind* binds, int nbinds) = 0;
   virtual void AheadCommit() = 0;
+  // Notes a cursor's query to run right after the commit of the next unit
+  // whose commit goes ahead, in that round trip (sql.h OpenAhead).  An
+  // engine without round trips ignores it.
+  virtual void AheadOpen(const Stmt& s, const Bind* binds, int nbinds) = 0;
   // Runs the query and keeps its rows as of now; *cursor is the engine's
   // cursor, open (and owned by the engine) until CloseCursor or the end of
   // the session, whichever comes first.
@@ -141,6 +145,7 @@ class ForwardingEngine : public Engine {
   void StartWrites() override {}
   void AheadWrite(const Stmt&, const Bind*, int) override {}
   void AheadCommit() override {}
+  void AheadOpen(const Stmt&, const Bind*, int) override {}
   [[nodiscard]] int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                                EngineCursor** cursor) override {
     return SessionEngine()->OpenCursor(s, binds, nbinds, cursor);

@@ -49,10 +49,11 @@ int g_unitDepth = 0;
 // only part of the unit.
 int g_unitLost = 0;
 
-// Depth of the ReadAhead, the WriteAhead and the LockRows scopes standing.
+// Depth of the ReadAhead, WriteAhead, LockRows and OpenAhead scopes standing.
 int g_readAhead = 0;
 int g_writeAhead = 0;
 int g_lockRows = 0;
+int g_openAhead = 0;
 
 Engine* Active() { return g_test != nullptr ? g_test : g_session.get(); }
 
@@ -195,6 +196,10 @@ void WriteAhead::EndsUnit() {
   if (g_session != nullptr && g_unitDepth == 1 && g_unitLost == kOk) Active()->AheadCommit();
 }
 
+OpenAhead::OpenAhead() { ++g_openAhead; }
+OpenAhead::~OpenAhead() { --g_openAhead; }
+OpenAhead::operator bool() const { return g_session != nullptr && Active()->ReadsAhead(); }
+
 // Only the outermost scope switches the engine: inner ones change nothing.
 LockRows::LockRows() {
   if (g_lockRows++ == 0 && g_session != nullptr) Active()->LockReads(true);
@@ -204,6 +209,11 @@ LockRows::~LockRows() {
 }
 
 int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds) {
+  if (g_openAhead > 0) {
+    // Only noted: the cursor stays as it is.
+    if (Ready(s) == kOk) Active()->AheadOpen(s, g_binds.Encode(binds, nbinds), nbinds);
+    return kNoData;
+  }
   (void)Close(c);  // always 0
   int rc = Ready(s);
   if (rc != kOk) return rc;

@@ -216,6 +216,25 @@ class LockRows {
   LockRows(const LockRows&) = delete;
   LockRows& operator=(const LockRows&) = delete;
 };
+// Opens ahead: while an OpenAhead stands, Open runs nothing but notes the
+// cursor's query with its values for the engine and returns 1403 with the
+// cursor untouched.  A server engine runs the noted query right after the
+// commit of the next unit whose commit goes ahead (WriteAhead), in that
+// round trip, and answers the next Open if it is the same query with the
+// same values and the session asked nothing else of the server since: its
+// rows are then those read right after that commit.  Anything else drops
+// the rows read, and the open runs as always; so does one whose query
+// failed or never ran (a write before it stopped the round trip).  For a
+// lookup of a few rows that the caller makes right after a unit; false on
+// an engine without round trips (SQLite), where the caller makes no note.
+class OpenAhead {
+ public:
+  OpenAhead();
+  ~OpenAhead();
+  explicit operator bool() const;
+  OpenAhead(const OpenAhead&) = delete;
+  OpenAhead& operator=(const OpenAhead&) = delete;
+};
 // Opens c on the statement (closing it first if open).
 [[nodiscard]] int Open(Cursor& c, Stmt& s, const Bind* binds, int nbinds);
 // Fetches the next row.  Outputs are written when the result is 0, and when

@@ -379,6 +379,61 @@ TEST_F(SqlTransaction, WritesAheadAnswerAsEachWouldOnItsOwn) {
             Query("select k, v from t order by k"));
 }
 
+// An open noted ahead: a server reads its rows right after the commit of
+// the next unit whose commit goes ahead, in that round trip, and answers
+// the next open with them when it is the same; anything else, and a unit
+// stopped before its commit, leave the open to run when asked.
+TEST_F(SqlTransaction, AnOpenNotedAheadReadsRightAfterTheUnitsCommit) {
+  const bool server = testing_support::UsePostgres();
+  Stmt unit{"savepoint U_Sp"};
+  Stmt q{"select v from t where k>=:b0 order by k"};
+  WriteStmt upd{{"savepoint T_Upd_Sp"}, {"update t set v=:b0 where k=:b1"}, {"rollback  to T_Upd_Sp"}};
+  Cursor c;
+  auto open = [&](const char* from) {
+    Bind b[] = {BText(from, 2)};
+    int rc = Open(c, q, b, 1);
+    std::string got = rc == kOk ? "" : std::to_string(rc);
+    int32_t v = 0;
+    Out o[] = {OI32(v)};
+    while (rc == kOk && (rc = Fetch(c, o, 1)) == kOk) got += std::to_string(v) + ",";
+    EXPECT_EQ(kOk, Close(c));
+    return got;
+  };
+  // Notes the open, then runs a unit that sets key's value with its write
+  // and commit noted ahead: the write's status, then the commit's.
+  auto noteThenUnit = [&](const char* from, const char* key, int32_t value) {
+    {
+      OpenAhead ahead;
+      EXPECT_EQ(server, static_cast<bool>(ahead));
+      Bind b[] = {BText(from, 2)};
+      EXPECT_EQ(kNoData, Open(c, q, b, 1));
+    }
+    EXPECT_EQ(kOk, BeginUnit(unit));
+    Bind u[] = {BI32(value), BText(key, 2)};
+    if (WriteAhead ahead; ahead) {
+      EXPECT_EQ(kOk, Write(upd, u, 2));
+      ahead.EndsUnit();
+    }
+    const int rc = Write(upd, u, 2);
+    return std::to_string(rc) + "," + std::to_string(EndUnit());
+  };
+  OtherConnection other(path_);
+  EXPECT_EQ("0,0", noteThenUnit("b", "b", 20));
+  ASSERT_EQ(0, other.Exec("update t set v=30 where k='c'"));
+  EXPECT_EQ(server ? "20,3," : "20,30,", open("b")) << "read with the commit";
+  EXPECT_EQ("20,30,", open("b")) << "answered once";
+
+  EXPECT_EQ("0,0", noteThenUnit("b", "a", 10));
+  EXPECT_EQ("10,20,30,", open("a")) << "another open runs when asked";
+  EXPECT_EQ("0,0", noteThenUnit("b", "a", 11));
+  ASSERT_EQ(0, other.Exec("update t set v=31 where k='c'"));
+  ASSERT_EQ(kOk, Run("update t set v=21 where k='b'"));
+  EXPECT_EQ("21,31,", open("b")) << "a statement between drops what was read";
+  EXPECT_EQ("1403,0", noteThenUnit("a", "x", 1)) << "the update stops the round trip";
+  ASSERT_EQ(0, other.Exec("update t set v=32 where k='c'"));
+  EXPECT_EQ("11,21,32,", open("a"));
+}
+
 // Inside a unit a read under LockRows keeps its row from other sessions
 // until the unit ends, so the unit writes over the version it read; other
 // reads lock nothing, and a select the server cannot lock (an aggregate)

@@ -11,6 +11,7 @@
 #include "runtime/logged.h"
 #include "runtime/msg.h"
 #include "runtime/os/env.h"
+#include "sql/sql.h"
 
 namespace {
 
@@ -154,6 +155,12 @@ int Get_CfgIP(CfgRecord& cfg, const char* areaKey) {
   if (fetched != 0) Msg_Error("ReadFile", "IP-Ermitteln", fetched);
   int closed = Cfg_Close();
   return closed != 0 ? closed : fetched;
+}
+
+bool Get_CfgIPCanAhead() { return static_cast<bool>(sql::OpenAhead()); }
+
+void Get_CfgIPAhead(const char* areaKey) {
+  if (sql::OpenAhead ahead; ahead) (void)Cfg_Open(areaKey);  // noted, not opened
 }
 
 int Put_DnlBuffer(const QueueRecord& rec, const char* areaKey) {

@@ -12,6 +12,12 @@
 // range contains it) into cfg; logs "ReadFile"/"IP-Ermitteln" on failure.
 // Returns 0, the database status (1403: no terminal), or the close status.
 [[nodiscard]] int Get_CfgIP(CfgRecord& cfg, const char* areaKey);
+// Whether the terminal lookup of the next line can go ahead (on a server).
+bool Get_CfgIPCanAhead();
+// On a server: notes the terminal lookup for areaKey to go with the commit
+// of the unit that follows (sql.h OpenAhead), for the Get_CfgIP right after
+// that unit.  Nothing on SQLite.
+void Get_CfgIPAhead(const char* areaKey);
 // Formats the line of rec and appends it whole to the terminal's file
 // "..\Comm\Buff\SndDnl<n>.buf", which stays open while the following lines
 // go to the same terminal.  Returns 0, the lookup status, or kLogged after a

@@ -91,9 +91,18 @@ template <typename Row>
     return rc;
   }
   Row row;
+  Row next;
+  bool peeked = false;  // next holds the row after row, fetched with status peekRc
+  int peekRc = 0;
+  auto fetch = [&] {
+    if (!peeked) return plan.fetch(row);
+    peeked = false;
+    row = next;
+    return peekRc;
+  };
   QueueRecord line;
   QueueRecord second;
-  while ((rc = plan.fetch(row)) == 0 || sql::NoFit(rc)) {
+  while ((rc = fetch()) == 0 || sql::NoFit(rc)) {
     // Both lines are built first: a row either of them cannot carry is not
     // sent at all.
     Dnl_StartRecord(line, date, time);
@@ -111,7 +120,18 @@ template <typename Row>
     rc = Put_DnlBuffer(line, area);
     bool written = rc == 0;
     if (rc != 0 && plan.sendFailure != nullptr) Msg_Error(plan.funktion, plan.sendFailure, rc);
-    if (rc == 0 && plan.release != nullptr) rc = plan.release(row);
+    if (rc == 0 && plan.release != nullptr) {
+      // On a server the terminal lookup of the line that follows goes with
+      // the release's commit: the second line's, or the next row's.
+      if (plan.second != nullptr) {
+        Get_CfgIPAhead(area);
+      } else if (Get_CfgIPCanAhead()) {
+        peekRc = plan.fetch(next);
+        peeked = true;
+        if (peekRc == 0) Get_CfgIPAhead(plan.area(next));
+      }
+      rc = plan.release(row);
+    }
     // The second line was built from the row as fetched, so it carries what
     // was sent even when the release has cleared or deleted it.
     if (plan.second != nullptr) written = Put_DnlBuffer(second, area) == 0 && written;

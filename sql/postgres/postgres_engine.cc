@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "runtime/os/env.h"
@@ -301,6 +302,7 @@ int PostgresEngine::SelectOne(const Stmt& s, const Bind* binds, int nbinds,
   if (lost_) return kNotConnected;
   if (int rc = Deviated(); rc != kOk) return rc;
   writes_.clear();
+  DropOpenAnswer();
   Prepared* statement = static_cast<Prepared*>(s.prepared);
   int status = Values(statement, binds, nbinds);
   if (status != kOk) return status;
@@ -321,16 +323,39 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
   if (lost_) return kNotConnected;
   if (int rc = Deviated(); rc != kOk) return rc;
   Prepared* p = static_cast<Prepared*>(s.prepared);
+  // Whatever this open is, a note or rows from ahead were for it or for
+  // nothing.
+  openNote_ = AheadRead{nullptr, {}, nullptr};
+  AheadRead opened = std::exchange(openAnswer_, AheadRead{nullptr, {}, nullptr});
+  Result rows(opened.result);
   ForgetAhead();
   int status = Values(p, binds, nbinds);
-  if (status == kOk) status = SendDeferred();
   if (status != kOk) return status;
   auto spool = std::make_unique<Spool>();
-  if (!PQsendQueryPrepared(conn_, Form(p)->name.c_str(), static_cast<int>(params_.size()),
+  if (rows.r != nullptr && opened.p == Form(p) && opened.values == values_) {
+    // Read right after the commit of the unit before, in its round trip.
+    for (int i = 0, n = PQntuples(rows.r); i < n && status == kOk; ++i) {
+      ReadRow(rows.r, i);
+      status = spool->Add(row_.data(), row_.size());
+    }
+  } else {
+    status = SendDeferred();
+    if (status != kOk) return status;
+    status = RunCursor(Form(p), spool.get());
+  }
+  if (status == kOk) status = spool->Finish();
+  if (status != kOk) return status;
+  *cursor = cursors_.Add(std::move(spool));
+  return kOk;
+}
+
+int PostgresEngine::RunCursor(const Prepared* p, Spool* spool) {
+  if (!PQsendQueryPrepared(conn_, p->name.c_str(), static_cast<int>(params_.size()),
                            params_.data(), nullptr, nullptr, 0))
     return Failure(nullptr);
   // Row by row, so that memory stays flat however many rows the query has.
   PQsetSingleRowMode(conn_);
+  int status = kOk;
   bool failed = false;
   // Every result is read, whatever happens, so the connection is free again.
   while (PGresult* res = PQgetResult(conn_)) {
@@ -347,10 +372,7 @@ int PostgresEngine::OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
     }
   }
   if (!failed && PQstatus(conn_) == CONNECTION_BAD) status = Failure(nullptr);
-  if (status == kOk) status = spool->Finish();
-  if (status != kOk) return status;
-  *cursor = cursors_.Add(std::move(spool));
-  return kOk;
+  return status;
 }
 
 int PostgresEngine::Fetch(EngineCursor* cursor, const Out* outs, int nouts) {
@@ -412,16 +434,22 @@ int PostgresEngine::DoRollbackTo(const Stmt& s, Prepared* p) {
 int PostgresEngine::Commit() {
   if (lost_) return kNotConnected;
   if (!sentWrites_.empty() && sentWrites_.front().kind == WriteNote::kCommit) {
-    // The COMMIT went with the unit's last writes.
+    // The COMMIT went with the unit's last writes (and an open noted after
+    // it, whose rows stay for the next open).
     Result r(sentWrites_.front().result);
     sentWrites_.front().result = nullptr;
     DropSent();
+    AheadRead opened = std::exchange(openAnswer_, AheadRead{nullptr, {}, nullptr});
     ForgetAhead();
+    openAnswer_ = std::move(opened);
     DropDeferred(0);
     const bool ok = r.r != nullptr && PQresultStatus(r.r) == PGRES_COMMAND_OK;
     const int rc = ok ? kOk : Failure(r.r);
     Sync();
-    if (ok && std::strcmp(PQcmdStatus(r.r), "COMMIT") != 0) return kInternal;
+    if (ok && std::strcmp(PQcmdStatus(r.r), "COMMIT") != 0) {
+      DropOpenAnswer();
+      return kInternal;
+    }
     return rc;
   }
   if (int rc = Deviated(); rc != kOk) return rc;

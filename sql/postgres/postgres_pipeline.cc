@@ -216,6 +216,7 @@ const Prepared* PostgresEngine::ReadForm(Prepared* p) {
 void PostgresEngine::DropAnswers() {
   for (AheadRead& a : answers_) PQclear(a.result);
   answers_.clear();
+  DropOpenAnswer();
 }
 
 void PostgresEngine::ForgetAhead() {

@@ -15,7 +15,9 @@
 // opens the transaction: a unit's start and its first read cost one round
 // trip.  A cursor runs its query to the end at open, row by row
 // (single-row mode) into a spool, as the SQLite engine does: the rows are
-// those of the open and the connection is free for the next statement.
+// those of the open and the connection is free for the next statement.  A
+// cursor noted ahead goes after the next commit that goes ahead, read whole
+// there, and answers the open that follows right after it.
 //
 // Between calls the session holds no transaction unless one of its
 // savepoints opened it; a rollback to the savepoint that opened it ends it.
@@ -144,6 +146,7 @@ class PostgresEngine : public Engine {
   void StartWrites() override;
   void AheadWrite(const Stmt& s, const Bind* binds, int nbinds) override;
   void AheadCommit() override;
+  void AheadOpen(const Stmt& s, const Bind* binds, int nbinds) override;
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
                  EngineCursor** cursor) override;
   int Fetch(EngineCursor* cursor, const Out* outs, int nouts) override;
@@ -208,7 +211,8 @@ class PostgresEngine : public Engine {
   // The answer read ahead for p with the values of Values() (taken: the
   // caller frees it), or null.
   PGresult* Answer(const Prepared* p);
-  // Drops the answers read ahead; ForgetAhead the notes too.
+  // Drops the answers read ahead (and the rows of an open that went
+  // ahead); ForgetAhead the notes too.
   void DropAnswers();
   void ForgetAhead();
   // The form of p a single-row select runs in: FOR UPDATE while reads lock
@@ -248,6 +252,10 @@ class PostgresEngine : public Engine {
     return false;
   }
   void DropSent();
+  void DropOpenAnswer() {
+    PQclear(openAnswer_.result);
+    openAnswer_ = AheadRead{nullptr, {}, nullptr};
+  }
   // Sends the statements held back on their own: 0 or the code.
   int SendDeferred();
   // After a held-back statement failed: the transaction it began (if it
@@ -262,6 +270,9 @@ class PostgresEngine : public Engine {
     return t == PQTRANS_INTRANS || t == PQTRANS_INERROR;
   }
   void ReadRow(const PGresult* r, int row);
+  // Runs the cursor query p with the values of Values() into spool, row by
+  // row: 0 or the code.
+  int RunCursor(const Prepared* p, Spool* spool);
   // Forgets the savepoints once no transaction is open.
   void Sync() {
     if (!BeginDeferred() && sentWrites_.empty() && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
@@ -291,6 +302,10 @@ class PostgresEngine : public Engine {
   std::vector<WriteNote> writes_;      // noted, to go with the first change
   bool writesOpen_ = false;            // more writes may be noted
   std::vector<WriteNote> sentWrites_;  // went ahead, not asked for yet
+  // A cursor's query noted to go after the next commit that goes ahead
+  // (AheadOpen), and the rows it read there, for the next open only.
+  AheadRead openNote_{nullptr, {}, nullptr};
+  AheadRead openAnswer_{nullptr, {}, nullptr};
   int txError_ = kOk;  // code of the statement that aborted the transaction
   uint32_t next_ = 0;  // number of the next prepared statement
   std::vector<std::string> values_;

@@ -1,11 +1,13 @@
 // Writes ahead (sql.h WriteAhead): a unit's last writes and its commit sent
-// with the first of them, in one round trip, and answered one by one.
+// with the first of them, in one round trip, and answered one by one; a
+// cursor's query noted ahead (sql.h OpenAhead) goes after that commit.
 #include <libpq-fe.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sql/errors.h"
@@ -37,6 +39,13 @@ void PostgresEngine::AheadWrite(const Stmt& s, const Bind* binds, int nbinds) {
     return;
   }
   writesOpen_ = true;
+}
+
+// Noted with the form and values it runs with; a later note replaces it.
+void PostgresEngine::AheadOpen(const Stmt& s, const Bind* binds, int nbinds) {
+  openNote_ = AheadRead{nullptr, {}, nullptr};
+  Prepared* p = static_cast<Prepared*>(s.prepared);
+  if (!lost_ && Values(p, binds, nbinds) == kOk) openNote_ = AheadRead{Form(p), values_, nullptr};
 }
 
 void PostgresEngine::AheadCommit() {
@@ -85,6 +94,10 @@ PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* defe
                               std::make_move_iterator(writes_.end()));
   writes_.clear();
   ahead_.clear();  // older than the writes: they would not be answered
+  // An open noted goes after the COMMIT, outside the unit: its query runs
+  // only when the COMMIT went through, in a transaction of its own.
+  AheadRead open = std::exchange(openNote_, AheadRead{nullptr, {}, nullptr});
+  const bool opens = open.p != nullptr && !rest.empty() && rest.back().kind == WriteNote::kCommit;
   const size_t held = deferred_.size();
   bool sent = PQenterPipelineMode(conn_) != 0 && SendHeldAnd(form);
   for (const WriteNote& w : rest) {
@@ -97,8 +110,19 @@ PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* defe
       sent = sent && SendPrepared(w.form, w.values);
     }
   }
+  sent = sent && (!opens || SendPrepared(open.p, open.values));
   sent = sent && PQpipelineSync(conn_);
-  std::vector<PGresult*> results = ReadPipeline(held + 1 + rest.size(), sent);
+  std::vector<PGresult*> results = ReadPipeline(held + 1 + rest.size() + (opens ? 1 : 0), sent);
+  if (opens) {
+    open.result = results.back();
+    results.pop_back();
+    if (open.result != nullptr && PQresultStatus(open.result) == PGRES_TUPLES_OK) {
+      DropOpenAnswer();
+      openAnswer_ = std::move(open);
+    } else {
+      PQclear(open.result);
+    }
+  }
   for (size_t k = 0; k < rest.size(); ++k) rest[k].result = results[held + 1 + k];
   sentWrites_ = std::move(rest);
   *deferredRc = HeldStatus(results, held);
@@ -106,6 +130,7 @@ PGresult* PostgresEngine::RunAhead(const Prepared* form, size_t first, int* defe
   if (*deferredRc != kOk) {
     PQclear(results[held]);
     DropSent();
+    DropOpenAnswer();
     DeferredFailed();
     return nullptr;
   }

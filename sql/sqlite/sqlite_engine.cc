@@ -69,6 +69,7 @@ class SqliteEngine : public Engine {
   void StartWrites() override {}
   void AheadWrite(const Stmt&, const Bind*, int) override {}
   void AheadCommit() override {}
+  void AheadOpen(const Stmt&, const Bind*, int) override {}
   // A unit's BEGIN IMMEDIATE holds the write lock of the whole database.
   void LockReads(bool) override {}
   int OpenCursor(const Stmt& s, const Bind* binds, int nbinds,
