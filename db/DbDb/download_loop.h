@@ -6,6 +6,7 @@
 #define PPS2BDE_DB_DBDB_DOWNLOAD_LOOP_H_
 
 #include <cstdint>
+#include <utility>
 
 #include "base/text.h"
 #include "db/DbDb/buffer.h"
@@ -90,19 +91,21 @@ template <typename Row>
     Msg_Error(plan.funktion, plan.openFailure, rc);
     return rc;
   }
-  Row row;
-  Row next;
-  bool peeked = false;  // next holds the row after row, fetched with status peekRc
+  Row rows[2];
+  Row* at = &rows[0];    // the row being sent
+  Row* next = &rows[1];  // the row after it, once peeked
+  bool peeked = false;   // next was fetched, with status peekRc
   int peekRc = 0;
   auto fetch = [&] {
-    if (!peeked) return plan.fetch(row);
+    if (!peeked) return plan.fetch(*at);
     peeked = false;
-    row = next;
+    std::swap(at, next);
     return peekRc;
   };
   QueueRecord line;
   QueueRecord second;
   while ((rc = fetch()) == 0 || sql::NoFit(rc)) {
+    const Row& row = *at;
     // Both lines are built first: a row either of them cannot carry is not
     // sent at all.
     Dnl_StartRecord(line, date, time);
@@ -126,9 +129,9 @@ template <typename Row>
       if (plan.second != nullptr) {
         Get_CfgIPAhead(area);
       } else if (Get_CfgIPCanAhead()) {
-        peekRc = plan.fetch(next);
+        peekRc = plan.fetch(*next);
         peeked = true;
-        if (peekRc == 0) Get_CfgIPAhead(plan.area(next));
+        if (peekRc == 0) Get_CfgIPAhead(plan.area(*next));
       }
       rc = plan.release(row);
     }
