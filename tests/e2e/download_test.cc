@@ -409,4 +409,32 @@ TEST(Download, NumbersThatDoNotFitKeepTheirRowsMarked) {
             inst.Query("select AppApp,AppDwn from Kvn504App order by 1"));
 }
 
+// Numbers too large for their line fields, on both engines (the test above
+// needs rows only a SQLite file can hold).  On a server the next row is
+// fetched before a release and its terminal lookup goes with the release's
+// commit: a row that cannot be sent between two that can is reported and
+// skipped alone, and the rows around it reach their terminal.
+TEST(Download, ARowThatDoesNotFitItsLineBetweenSentOnesIsSkippedAlone) {
+  Installation inst;
+  inst.Sql(TerminalRow(1, "10.0.0.1", "4001", "FB01", "FB09") +
+           MarkedOrder("100000000005", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00010", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00020", "FB01", "AEN") +
+           MarkedOperation("100000000005", "00030", "FB01", "AEN") +
+           "update Kvn504App set AppSza=123456.78 where AppApp='00020';\n");
+  ASSERT_EQ(0, inst.RunJob());
+  std::vector<LogEntry> e = ParseLog(ReadAll(inst.log()));
+  ASSERT_EQ(1u, e.size());
+  EXPECT_EQ("App_Dnl/Wert passt nicht ins Feld: 100000000005/00020/-1455",
+            e[0].function + "/" + e[0].message + "/" + e[0].code);
+  std::vector<std::string> lines = LinesOf(inst.buff() + "/SndDnl1.buf");
+  ASSERT_EQ(3u, lines.size()) << "the order, operations 10 and 30";
+  EXPECT_EQ(OperationPayload(MarkedOperationFields("100000000005", "00010")),
+            lines[1].substr(111, 257));
+  EXPECT_EQ(OperationPayload(MarkedOperationFields("100000000005", "00030")),
+            lines[2].substr(111, 257));
+  EXPECT_EQ("00010|<null>\n00020|ZuzErOro\n00030|<null>",
+            inst.Query("select AppApp,AppDwn from Kvn504App order by 1"));
+}
+
 }  // namespace
