@@ -2,7 +2,7 @@
 //
 //   pps2bde-bench [--engine sqlite|postgres] [--orders N] [--ops K] [--terminals T]
 //                 [--dir DIR] [--keep] [--job PATH] [--no-floor] [--writer]
-//                 [--round-trips]
+//                 [--round-trips] [--replay]
 //
 // Lays out an installation with N planning orders of K operations each,
 // runs the job (by default the pps2bde next to this program) once as a
@@ -20,7 +20,10 @@
 // prints how long its transactions waited for the job.  --round-trips runs
 // the job once more, on a second installation with the same data, under
 // strace and prints its system calls per transferred and per released row
-// (bench/trace.h).
+// (bench/trace.h).  --replay (PostgreSQL) runs it once more through a
+// recording proxy and sends what it sent again from a client that does
+// nothing else, on a third installation with the same data
+// (bench/replay.h): the time of the job's requests alone.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -36,6 +39,7 @@
 
 #include "bench/floor.h"
 #include "bench/layout.h"
+#include "bench/replay.h"
 #include "bench/server.h"
 #include "bench/trace.h"
 #include "bench/writer.h"
@@ -51,13 +55,14 @@ struct Options {
   bool writer = false;
   bool postgres = false;
   bool roundTrips = false;
+  bool replay = false;
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: pps2bde-bench [--engine sqlite|postgres] [--orders N] [--ops K] "
                "[--terminals T] [--dir DIR] [--keep] [--job PATH] [--no-floor] [--writer] "
-               "[--round-trips]\n");
+               "[--round-trips] [--replay]\n");
 }
 
 bool ParseCount(const char* text, int low, int high, int* out) {
@@ -92,6 +97,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       o->writer = true;
     } else if (a == "--round-trips") {
       o->roundTrips = true;
+    } else if (a == "--replay") {
+      o->replay = true;
     } else if (a == "--engine" && hasValue) {
       const std::string e = argv[++i];
       if (e != "sqlite" && e != "postgres") return false;
@@ -100,8 +107,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
       return false;
     }
   }
-  // The writer is a SQLite writer.
-  return !(o->writer && o->postgres);
+  // The writer is a SQLite writer; the replay speaks PostgreSQL's protocol.
+  return !(o->writer && o->postgres) && !(o->replay && !o->postgres);
 }
 
 // The pps2bde next to this program.
@@ -220,6 +227,48 @@ int PrintRoundTrips(const Options& o, const BenchPaths& paths, const BenchDb& db
   return 0;
 }
 
+// The job once more through the recording proxy (on the installation
+// paths), then its requests sent again on the database replayDb.
+int PrintReplay(const Options& o, const PgServer& server, const BenchPaths& paths,
+                const BenchDb& db, const BenchPaths& replayPaths, const BenchDb& replayDb, long long rows,
+                const FloorTimes* floor) {
+  const std::string file = o.dir + "/requests";
+  const std::string proxyDir = o.dir + "/proxy";
+  if (mkdir(proxyDir.c_str(), 0700) != 0 && errno != EEXIST) return -1;
+  ReplayProxy proxy;
+  if (Replay_StartProxy(server, proxyDir, file, &proxy) != 0) return -1;
+  double seconds = 0;
+  rusage ru{};
+  const int exitCode = RunJob(o.job, paths.run(), &seconds, &ru);
+  if (Replay_StopProxy(&proxy) != 0) return -1;
+  if (!Check(paths, db).complete(exitCode, rows)) {
+    std::printf("INCOMPLETE: the recorded run (exit %d)\n", exitCode);
+    return -1;
+  }
+  ReplayFigures r;
+  if (Replay_Run(server, "pps2bde_replay", replayDb, file, &r) != 0) return -1;
+  // The replay's database must end as the job left its own.
+  const Outcome replayed = Check(replayPaths, replayDb);
+  if (replayed.left != 0 || replayed.marked != 0) {
+    std::printf("INCOMPLETE: the replay left %lld planning rows and %lld marked rows\n",
+                replayed.left, replayed.marked);
+    return -1;
+  }
+  std::printf("replay:    %.2f s, the job's %lld requests (%lld messages) sent again by a client "
+              "that does nothing else; client CPU %.2f s, server CPU %.2f s%s\n",
+              r.seconds, r.requests, r.messages, r.clientCpu, r.serverCpu,
+              r.errors > 0 ? " (ERRORS: the replay went its own way)" : "");
+  if (floor != nullptr) {
+    // The job's requests against the floor's commit cycles; with the same
+    // appends as the floor, the least a run of these requests can take.
+    std::printf("replay ratio: %.3f (replay / the floor's commit cycles), %.3f with the "
+                "floor's appends (replay + appends / floor)\n",
+                r.seconds / floor->commitSeconds,
+                (r.seconds + floor->appendSeconds) / floor->total());
+  }
+  return r.errors > 0 ? -1 : 0;
+}
+
 double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; }
 
 }  // namespace
@@ -269,11 +318,16 @@ int main(int argc, char** argv) {
   }
   const BenchPaths paths{o.dir + "/install"};
   const BenchPaths tracePaths{o.dir + "/install-trace"};
-  BenchDb db, traceDb;
+  const BenchPaths recordPaths{o.dir + "/install-record"};
+  const BenchPaths replayPaths{o.dir + "/install-replay"};
+  BenchDb db, traceDb, recordDb, replayDb;
   if (LayOut(paths, server, "pps2bde", d, &db) != 0) return 1;
   // The traced run's installation is laid out now, so that both runs start
   // from the same state of the machine.
   if (o.roundTrips && LayOut(tracePaths, server, "pps2bde_trace", d, &traceDb) != 0) return 1;
+  if (o.replay && (LayOut(recordPaths, server, "pps2bde_record", d, &recordDb) != 0 ||
+                   LayOut(replayPaths, server, "pps2bde_replay", d, &replayDb) != 0))
+    return 1;
 
   // The counts of the floor: known before the run (checked after it).
   const long long rows = static_cast<long long>(d.orders) * (d.operations + 1);
@@ -361,5 +415,8 @@ int main(int argc, char** argv) {
                 "%lld of %lld lines, %lld log bytes\n",
                 exitCode, outcome.left, outcome.marked, outcome.lines, rows, outcome.logBytes);
   if (o.roundTrips && PrintRoundTrips(o, tracePaths, traceDb, rows) != 0) return 1;
+  if (o.replay && PrintReplay(o, *server, recordPaths, recordDb, replayPaths, replayDb, rows,
+                              o.floor ? &floor : nullptr) != 0)
+    return 1;
   return complete ? 0 : 1;
 }
