@@ -267,6 +267,8 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
   (void)fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
   *out = ReplayFigures{};
+  const int backend = PQbackendPID(c);
+  const double backend0 = BenchServer_ProcessCpu(backend);
   const double server0 = BenchServer_Cpu(s);
   const double cpu0 = CpuSeconds();
   const double start = Bench_Now();
@@ -293,6 +295,7 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
   out->seconds = Bench_Now() - start;
   out->clientCpu = CpuSeconds() - cpu0;
   out->serverCpu = BenchServer_Cpu(s) - server0;
+  out->backendCpu = BenchServer_ProcessCpu(backend) - backend0;
   PQfinish(c);
   if (!ok) std::fprintf(stderr, "pps2bde-bench: the replay lost its connection\n");
   return ok ? 0 : -1;

@@ -39,6 +39,8 @@ struct ReplayFigures {
   double seconds = 0;       // from the first request sent to the last answer
   double clientCpu = 0;     // this process's CPU time meanwhile
   double serverCpu = 0;     // the server's (BenchServer_Cpu)
+  double backendCpu = 0;    // the replay session's backend alone: the server's work
+                            // that the requests wait for, one after the other
   long long messages = 0;   // protocol messages sent
   long long requests = 0;   // round trips
   long long errors = 0;     // error answers (a replay that went its own way)

@@ -138,6 +138,13 @@ int BenchServer_Read(const PgServer& s, const char* dbname, ServerFigures* out) 
   return ok ? 0 : -1;
 }
 
+double BenchServer_ProcessCpu(int pid) {
+  long long ticks = 0;
+  int parent = 0;
+  if (!ProcessTicks(pid, &ticks, &parent)) return 0;
+  return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 double BenchServer_Cpu(const PgServer& s) {
   const int pid = PgServer_Pid(s);
   return pid > 0 ? ServerCpu(pid) : 0;

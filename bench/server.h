@@ -43,4 +43,8 @@ int BenchServer_Read(const PgServer& s, const char* dbname, ServerFigures* out);
 // The CPU seconds the server has used so far (see ServerFigures).
 double BenchServer_Cpu(const PgServer& s);
 
+// The CPU seconds one server process (a session's backend) has used so
+// far; 0 when it has gone.
+double BenchServer_ProcessCpu(int pid);
+
 #endif  // PPS2BDE_BENCH_SERVER_H_
