@@ -187,9 +187,9 @@ int Replay_StartProxy(const PgServer& s, const std::string& dir, const std::stri
     return -1;
   }
   if (pid == 0) _exit(Proxy(listener, SocketPath(s.dir, s.port), out));
-  close(listener);
   close(out);
   proxy->pid = pid;
+  proxy->listener = listener;
   const char* host = std::getenv("PGHOST");
   proxy->savedHost = host != nullptr ? host : "";
   setenv("PGHOST", dir.c_str(), 1);
@@ -198,6 +198,14 @@ int Replay_StartProxy(const PgServer& s, const std::string& dir, const std::stri
 
 int Replay_StopProxy(ReplayProxy* proxy) {
   setenv("PGHOST", proxy->savedHost.c_str(), 1);
+  // A job that never connected leaves the proxy in accept(): shutting the
+  // shared listening socket down ends that wait (a proxy that has its
+  // connection has closed its copy and ends when the job's side closes).
+  if (proxy->listener >= 0) {
+    (void)shutdown(proxy->listener, SHUT_RDWR);
+    close(proxy->listener);
+    proxy->listener = -1;
+  }
   if (proxy->pid <= 0) return -1;
   int status = 0;
   pid_t got;

@@ -21,6 +21,7 @@
 // A proxy listening where libpq's defaults (PGHOST) point while it runs.
 struct ReplayProxy {
   int pid = -1;             // the proxy process
+  int listener = -1;        // its listening socket, shut down to end a wait for the job
   std::string savedHost;    // PGHOST before Replay_StartProxy
 };
 
