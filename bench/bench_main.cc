@@ -230,8 +230,8 @@ int PrintRoundTrips(const Options& o, const BenchPaths& paths, const BenchDb& db
 // The job once more through the recording proxy (on the installation
 // paths), then its requests sent again on the database replayDb.
 int PrintReplay(const Options& o, const PgServer& server, const BenchPaths& paths,
-                const BenchDb& db, const BenchPaths& replayPaths, const BenchDb& replayDb, long long rows,
-                const FloorTimes* floor) {
+                const BenchDb& db, const BenchPaths& replayPaths, const BenchDb& replayDb,
+                long long rows, const FloorTimes* floor) {
   const std::string file = o.dir + "/requests";
   const std::string proxyDir = o.dir + "/proxy";
   if (mkdir(proxyDir.c_str(), 0700) != 0 && errno != EEXIST) return -1;
@@ -255,7 +255,8 @@ int PrintReplay(const Options& o, const PgServer& server, const BenchPaths& path
     return -1;
   }
   std::printf("replay:    %.2f s, the job's %lld requests (%lld messages) sent again by a client "
-              "that does nothing else; client CPU %.2f s, server CPU %.2f s (its session %.2f s)%s\n",
+              "that does nothing else; client CPU %.2f s, server CPU %.2f s (its session "
+              "%.2f s)%s\n",
               r.seconds, r.requests, r.messages, r.clientCpu, r.serverCpu, r.backendCpu,
               r.errors > 0 ? " (ERRORS: the replay went its own way)" : "");
   if (floor != nullptr) {
