@@ -256,8 +256,9 @@ int PrintReplay(const Options& o, const PgServer& server, const BenchPaths& path
   }
   std::printf("replay:    %.2f s, the job's %lld requests (%lld messages) sent again by a client "
               "that does nothing else; client CPU %.2f s, server CPU %.2f s (its session "
-              "%.2f s)%s\n",
+              "%.2f s), %lld WAL flushes taking %.2f s%s\n",
               r.seconds, r.requests, r.messages, r.clientCpu, r.serverCpu, r.backendCpu,
+              r.walSyncs, r.walSyncSeconds,
               r.errors > 0 ? " (ERRORS: the replay went its own way)" : "");
   if (floor != nullptr) {
     // The job's requests against the floor's commit cycles; with the same

@@ -275,6 +275,11 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
   (void)fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
   *out = ReplayFigures{};
+  ServerFigures wal0, wal1;
+  if (BenchServer_Read(s, dbname, &wal0) != 0) {
+    PQfinish(c);
+    return -1;
+  }
   const int backend = PQbackendPID(c);
   const double backend0 = BenchServer_ProcessCpu(backend);
   const double server0 = BenchServer_Cpu(s);
@@ -305,6 +310,10 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
   out->serverCpu = BenchServer_Cpu(s) - server0;
   out->backendCpu = BenchServer_ProcessCpu(backend) - backend0;
   PQfinish(c);
+  if (ok && BenchServer_Read(s, dbname, &wal1) == 0) {
+    out->walSyncs = wal1.walSyncs - wal0.walSyncs;
+    out->walSyncSeconds = wal1.walSyncSeconds - wal0.walSyncSeconds;
+  }
   if (!ok) std::fprintf(stderr, "pps2bde-bench: the replay lost its connection\n");
   return ok ? 0 : -1;
 }

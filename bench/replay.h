@@ -42,6 +42,8 @@ struct ReplayFigures {
   double serverCpu = 0;     // the server's (BenchServer_Cpu)
   double backendCpu = 0;    // the replay session's backend alone: the server's work
                             // that the requests wait for, one after the other
+  double walSyncSeconds = 0;  // the server's WAL flushes meanwhile (ServerFigures)
+  long long walSyncs = 0;
   long long messages = 0;   // protocol messages sent
   long long requests = 0;   // round trips
   long long errors = 0;     // error answers (a replay that went its own way)
