@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <libpq-fe.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -123,13 +122,6 @@ bool ReadFile(const std::string& path, std::vector<unsigned char>* out) {
   return ok;
 }
 
-double CpuSeconds() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-         (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-6;
-}
-
 // Reads answers from fd until `syncs` ReadyForQuery messages have come;
 // counts error answers.  *buf keeps what came beyond them.
 bool AwaitReady(int fd, long long syncs, std::vector<unsigned char>* buf, long long* errors) {
@@ -239,19 +231,16 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
     const char* value = reinterpret_cast<const char*>(&rec[v]);
     const size_t valueLen = strnlen(value, startupEnd - v);
     const std::string key(name, nameLen);
-    if (key != "database") {
-      names.push_back(key == "user" || key == "options" || key == "client_encoding" ||
-                              key == "application_name"
-                          ? key
-                          : std::string());
-      values.emplace_back(value, valueLen);
-      if (names.back().empty()) {
-        std::fprintf(stderr, "pps2bde-bench: the job's login names %s, which the replay "
-                             "cannot pass on\n", key.c_str());
-        return -1;
-      }
-    }
     p = v + valueLen + 1;
+    if (key == "database") continue;  // the replay's own
+    if (key != "user" && key != "options" && key != "client_encoding" &&
+        key != "application_name") {
+      std::fprintf(stderr, "pps2bde-bench: the job's login names %s, which the replay "
+                           "cannot pass on\n", key.c_str());
+      return -1;
+    }
+    names.push_back(key);
+    values.emplace_back(value, valueLen);
   }
   names.push_back("dbname");
   values.push_back(dbname);
@@ -283,15 +272,15 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
   const int backend = PQbackendPID(c);
   const double backend0 = BenchServer_ProcessCpu(backend);
   const double server0 = BenchServer_Cpu(s);
-  const double cpu0 = CpuSeconds();
+  const double cpu0 = Bench_Cpu();
   const double start = Bench_Now();
   std::vector<unsigned char> answers;
-  bool ok = true;
+  const char* failure = nullptr;  // why the replay stopped early
   size_t p = startupEnd, requestStart = startupEnd;
   long long syncs = 0;
   // A request ends with a Sync or a simple query; the job's Terminate ends
   // the recording (libpq sends its own at PQfinish).
-  while (ok && rec.size() - p >= 5) {
+  while (failure == nullptr && rec.size() - p >= 5) {
     const unsigned char type = rec[p];
     const size_t end = p + 1 + Length(&rec[p + 1]);
     if (end > rec.size() || type == 'X') break;
@@ -299,21 +288,22 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
     p = end;
     if (type != 'S' && type != 'Q') continue;
     ++syncs;
-    ok = WriteAll(fd, &rec[requestStart], p - requestStart) &&
-         AwaitReady(fd, syncs, &answers, &out->errors);
+    if (!WriteAll(fd, &rec[requestStart], p - requestStart) ||
+        !AwaitReady(fd, syncs, &answers, &out->errors))
+      failure = "the replay lost its connection";
     ++out->requests;
     syncs = 0;
     requestStart = p;
   }
   out->seconds = Bench_Now() - start;
-  out->clientCpu = CpuSeconds() - cpu0;
+  out->clientCpu = Bench_Cpu() - cpu0;
   out->serverCpu = BenchServer_Cpu(s) - server0;
   out->backendCpu = BenchServer_ProcessCpu(backend) - backend0;
   PQfinish(c);
-  if (ok && BenchServer_Read(s, dbname, &wal1) == 0) {
+  if (failure == nullptr && BenchServer_Read(s, dbname, &wal1) == 0) {
     out->walSyncs = wal1.walSyncs - wal0.walSyncs;
     out->walSyncSeconds = wal1.walSyncSeconds - wal0.walSyncSeconds;
   }
-  if (!ok) std::fprintf(stderr, "pps2bde-bench: the replay lost its connection\n");
-  return ok ? 0 : -1;
+  if (failure != nullptr) std::fprintf(stderr, "pps2bde-bench: %s\n", failure);
+  return failure == nullptr ? 0 : -1;
 }
