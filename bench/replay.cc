@@ -284,6 +284,11 @@ int Replay_Run(const PgServer& s, const char* dbname, const BenchDb& db, const s
     const unsigned char type = rec[p];
     const size_t end = p + 1 + Length(&rec[p + 1]);
     if (end > rec.size() || type == 'X') break;
+    if (type == 'p') {
+      // A password or authentication message: the proxy must never keep one.
+      failure = "the recording holds a password message";
+      break;
+    }
     ++out->messages;
     p = end;
     if (type != 'S' && type != 'Q') continue;
